@@ -1,0 +1,69 @@
+#include "app/disksig.h"
+
+#include <stdio.h>
+
+#include "app/platform_version.h"
+#include "app/text.h"
+#include "app/usage.h"
+#include "report/display_signatures.h"
+#include "signature/disk_signature.h"
+
+namespace {
+
+char reportStorage[kReportCapacity];
+
+// Only A-Z fold to a-z: the option is compared as the platform's own
+// ASCII-only case-insensitive comparison does, whatever the locale.
+char FoldAsciiCase(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringAsciiCase(const char* a, const char* b)
+{
+    for (; *a != '\0' || *b != '\0'; ++a, ++b) {
+        if (FoldAsciiCase(*a) != FoldAsciiCase(*b)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// An operand the command line does not reach is absent, not empty.
+const char* Operand(int argc, char* argv[], int index)
+{
+    return index < argc ? argv[index] : nullptr;
+}
+
+int RunCommand(int argc, char* argv[], Text* report)
+{
+    const char* option = Operand(argc, argv, 1);
+    if (option == nullptr || option[0] != '-') {
+        PrintUsage();
+        return 0;
+    }
+    const char* name = option + 1;
+    if (EqualsIgnoringAsciiCase(name, "es")) {
+        return EraseDiskSignature(Operand(argc, argv, 2), report);
+    }
+    if (EqualsIgnoringAsciiCase(name, "ws")) {
+        return SetDiskSignature(Operand(argc, argv, 2), Operand(argc, argv, 3), report);
+    }
+    if (EqualsIgnoringAsciiCase(name, "ds")) {
+        return DisplaySignatures(report);
+    }
+    PrintUsage();
+    return 0;
+}
+
+}  // namespace
+
+int DiskSigMain(int argc, char* argv[])
+{
+    ReadPlatformVersion();
+    Text report = TextOver(reportStorage, sizeof reportStorage);
+    int result = RunCommand(argc, argv, &report);
+    printf("%s", report.chars);
+    fflush(stdout);
+    return result;
+}

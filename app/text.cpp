@@ -1,0 +1,78 @@
+#include "app/text.h"
+
+#include <stdio.h>
+#include <string.h>
+
+Text TextOver(char* storage, size_t capacity)
+{
+    Text text = {storage, capacity, 0};
+    storage[0] = '\0';
+    return text;
+}
+
+void TextClear(Text* text)
+{
+    text->length = 0;
+    text->chars[0] = '\0';
+}
+
+bool TextAppendV(Text* text, const char* format, va_list args)
+{
+    size_t room = text->capacity - text->length;
+    int needed = vsnprintf(text->chars + text->length, room, format, args);
+    if (needed < 0 || static_cast<size_t>(needed) >= room) {
+        text->chars[text->length] = '\0';  // undo the partial piece
+        return false;
+    }
+    text->length += static_cast<size_t>(needed);
+    return true;
+}
+
+bool TextAppendF(Text* text, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    bool fitted = TextAppendV(text, format, args);
+    va_end(args);
+    return fitted;
+}
+
+bool TextFormatF(Text* text, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int needed = vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    if (needed < 0 || static_cast<size_t>(needed) >= text->capacity) {
+        return false;
+    }
+    va_start(args, format);
+    vsnprintf(text->chars, text->capacity, format, args);
+    va_end(args);
+    text->length = static_cast<size_t>(needed);
+    return true;
+}
+
+bool TextCopy(Text* text, const char* source)
+{
+    size_t length = strlen(source);
+    if (length >= text->capacity) {
+        return false;
+    }
+    memmove(text->chars, source, length + 1);
+    text->length = length;
+    return true;
+}
+
+void TextCut(Text* text, size_t length)
+{
+    if (length < text->length) {
+        text->length = length;
+        text->chars[length] = '\0';
+    }
+}
+
+const char* TextOrNull(const char* text)
+{
+    return text != nullptr ? text : "(null)";
+}

@@ -1,0 +1,7 @@
+#include "report/display_signatures.h"
+
+int DisplaySignatures(Text* report)
+{
+    TextClear(report);
+    return 0;
+}

@@ -1,0 +1,140 @@
+#include "signature/disk_signature.h"
+
+#include <string.h>
+
+#include "errors/error_text.h"
+#include "platform/platform.h"
+#include "signature/layout_buffer.h"
+#include "signature/signature_operand.h"
+
+namespace {
+
+const unsigned kMessageCapacity = 32768;
+const int kInvalidData = 13;
+const int kInvalidParameter = 87;
+const int kInvalidName = 123;
+const int kWrongLength = -1;
+
+// The opening words of each message; the error text or the device operand
+// follows them.
+struct SignatureMessages {
+    const char* openFailed;
+    const char* readFailed;
+    const char* writeFailed;
+    const char* succeeded;
+};
+
+const SignatureMessages kEraseMessages = {
+    "ERASE SIGNATURE failed: Device may not exist: ",
+    "ERASE SIGNATURE: Could not get device information: ",
+    "ERASE SIGNATURE: Could not erase signature: ",
+    "Erase Signature on ",
+};
+
+const SignatureMessages kWriteMessages = {
+    "WRITE SIGNATURE failed: Device may not exist: ",
+    "WRITE SIGNATURE: Could not get device information: ",
+    "WRITE SIGNATURE: Could not write signature: ",
+    "Write Signature on ",
+};
+
+char messageStorage[kMessageCapacity];
+
+// Formats the command's one message line and copies it over the report.
+// Every message fits both texts: the longest failure line has 92 characters,
+// and a success line holds a device operand that fitted the device path.
+int LeaveFailure(Text* report, const char* opening, int code)
+{
+    Text message = TextOver(messageStorage, sizeof messageStorage);
+    TextFormatF(&message, "%s%s\n", opening, ErrorText(code));
+    TextCopy(report, message.chars);
+    return code;
+}
+
+int LeaveMessage(Text* report, const char* line)
+{
+    TextCopy(report, line);
+    return 0;
+}
+
+int LeaveSuccess(Text* report, const char* opening, const char* device)
+{
+    Text message = TextOver(messageStorage, sizeof messageStorage);
+    TextFormatF(&message, "%s%s Successful.\n", opening, TextOrNull(device));
+    return LeaveMessage(report, message.chars);
+}
+
+HANDLE OpenDisk(const char* devicePath)
+{
+    return CreateFileA(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// Reads the layout of the open disk, puts the new signature into it and hands
+// it back whole. Returns 0 or the error code of the failed step; which step
+// failed is told by readFailed.
+int RewriteSignature(HANDLE disk, DWORD signature, bool* readFailed)
+{
+    LayoutBuffer layout;
+    ClearLayout(&layout);
+    DWORD returned = 0;
+    *readFailed = !DeviceIoControl(disk, IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout.bytes,
+                                   kLayoutBufferSize, &returned, nullptr);
+    if (*readFailed) {
+        return FailureCode();
+    }
+    SetLayoutSignature(&layout, signature);
+    if (!DeviceIoControl(disk, IOCTL_DISK_SET_DRIVE_LAYOUT, layout.bytes, kLayoutBufferSize,
+                         nullptr, 0, &returned, nullptr)) {
+        return FailureCode();
+    }
+    return 0;
+}
+
+int ChangeDiskSignature(const char* device, DWORD signature, const SignatureMessages* messages,
+                        Text* report)
+{
+    char devicePathStorage[MAX_PATH];
+    Text devicePath = TextOver(devicePathStorage, sizeof devicePathStorage);
+    // A cut name could open another disk: a name too long for the path is
+    // refused whole.
+    if (!TextFormatF(&devicePath, "\\\\.\\%s", TextOrNull(device))) {
+        return LeaveFailure(report, messages->openFailed, kInvalidName);
+    }
+    HANDLE disk = OpenDisk(devicePath.chars);
+    if (disk == nullptr || disk == INVALID_HANDLE_VALUE) {
+        return LeaveFailure(report, messages->openFailed, FailureCode());
+    }
+    bool readFailed = false;
+    int code = RewriteSignature(disk, signature, &readFailed);
+    CloseHandle(disk);
+    if (code != 0) {
+        return LeaveFailure(report, readFailed ? messages->readFailed : messages->writeFailed, code);
+    }
+    return LeaveSuccess(report, messages->succeeded, device);
+}
+
+}  // namespace
+
+int EraseDiskSignature(const char* device, Text* report)
+{
+    return ChangeDiskSignature(device, 0, &kEraseMessages, report);
+}
+
+int SetDiskSignature(const char* device, const char* signature, Text* report)
+{
+    if (signature == nullptr) {
+        return LeaveFailure(report, "WRITE SIGNATURE Failed: ", kInvalidParameter);
+    }
+    if (strlen(signature) != 8) {
+        LeaveMessage(report, "WRITE SIGNATURE: New signature needs to be 8 digits in length.\n");
+        return kWrongLength;
+    }
+    uint32_t value = 0;
+    // Eight characters without a single hexadecimal digit name no signature;
+    // writing one anyway would put an arbitrary value on the disk.
+    if (!ParseSignatureOperand(signature, &value)) {
+        return LeaveFailure(report, "WRITE SIGNATURE Failed: ", kInvalidData);
+    }
+    return ChangeDiskSignature(device, value, &kWriteMessages, report);
+}
