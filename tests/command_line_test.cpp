@@ -1,0 +1,113 @@
+// The front end: the banner and platform line, which first arguments select
+// a command, and how the report and the result code leave the process.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim.h"
+#include "support/runs.h"
+
+namespace {
+
+const char* const kWindows2000Line = "Windows 2000\n\n";
+
+std::string UsageWithPlatformLine(const std::string& platformLine)
+{
+    std::string usage = ReadFile(TestDataPath("golden/usage.txt"));
+    size_t at = usage.find(kWindows2000Line);
+    EXPECT_NE(at, std::string::npos);
+    return usage.replace(at, std::string(kWindows2000Line).size(), platformLine);
+}
+
+TEST(Usage, PlatformLineFollowsTheVersion)
+{
+    const struct {
+        const char* version;
+        const char* platformLine;
+    } cases[] = {
+        {"5.0", "Windows 2000\n\n"},
+        {"5.2", "Windows .Net\n\n"},
+        {"5.1", "Unrecognized Windows Version 5.1\n\n"},
+        {"5.255", "Unrecognized Windows Version 5.255\n\n"},
+        {"4.0", "Windows NT 4.0\n\n"},
+        {"6.1", "Windows NT 4.0\n\n"},
+        {"10.0", "Windows NT 4.0\n\n"},
+        {"3.51", "Windows NT 4.0\n\n"},
+    };
+    for (const auto& c : cases) {
+        LoadMachine(std::string("version ") + c.version + "\n");
+        Run run = RunInProcess({});
+        EXPECT_EQ(run.output, UsageWithPlatformLine(c.platformLine)) << "version " << c.version;
+        EXPECT_EQ(run.result, 0);
+    }
+}
+
+TEST(Usage, AnyFirstArgumentThatNamesNoCommand)
+{
+    const char* const notCommands[] = {"ds", "/ds", "--ds", "-", "-dsx", "-d", "-xx", "",
+                                       "-es ", "-\xC5S", "es", "-ws1"};
+    sim::LoadDefaultMachine();
+    std::string usage = ReadFile(TestDataPath("golden/usage.txt"));
+    for (const char* argument : notCommands) {
+        Run run = RunInProcess({argument});
+        EXPECT_EQ(run.output, usage) << "argument '" << argument << "'";
+        EXPECT_EQ(run.result, 0);
+    }
+}
+
+TEST(CommandSelection, CaseOfTheOptionIsIgnoredAndExtraArgumentsAreNot)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> sameAs;
+    } cases[] = {
+        {{"-DS"}, {"-ds"}},
+        {{"-Ds"}, {"-ds"}},
+        {{"-dS"}, {"-ds"}},
+        {{"-ds", "anything"}, {"-ds"}},
+        {{"-ES"}, {"-es"}},
+        {{"-Es", "physicaldrive9"}, {"-es", "physicaldrive9"}},
+        {{"-es", "physicaldrive9", "1A2B3C4D"}, {"-es", "physicaldrive9"}},
+        {{"-WS", "physicaldrive9"}, {"-ws", "physicaldrive9"}},
+        {{"-ws", "physicaldrive9", "ZZ", "extra"}, {"-ws", "physicaldrive9", "ZZ"}},
+    };
+    for (const auto& c : cases) {
+        sim::LoadDefaultMachine();
+        Run expected = RunInProcess(c.sameAs);
+        sim::LoadDefaultMachine();
+        Run run = RunInProcess(c.arguments);
+        EXPECT_EQ(run.output, expected.output) << c.arguments[0];
+        EXPECT_EQ(run.result, expected.result) << c.arguments[0];
+        EXPECT_NE(run.output, ReadFile(TestDataPath("golden/usage.txt")));
+    }
+}
+
+TEST(CommandSelection, MissingOperandsReachTheCommandAsAbsent)
+{
+    sim::LoadDefaultMachine();
+    const struct {
+        std::vector<std::string> arguments;
+        const char* report;
+        int result;
+    } cases[] = {
+        {{"-es"}, "ERASE SIGNATURE failed: Device may not exist:  Error 2: ERROR_FILE_NOT_FOUND\n", 2},
+        {{"-ws"}, "WRITE SIGNATURE Failed:  Error 87: ERROR_INVALID_PARAMETER\n", 87},
+        {{"-ws", "physicaldrive1"}, "WRITE SIGNATURE Failed:  Error 87: ERROR_INVALID_PARAMETER\n", 87},
+    };
+    for (const auto& c : cases) {
+        Run run = RunInProcess(c.arguments);
+        EXPECT_EQ(run.output, c.report);
+        EXPECT_EQ(run.result, c.result);
+    }
+    // The absent device operand is named "(null)" in the device path.
+    sim::LoadDefaultMachine();
+    RunInProcess({"-es"});
+    bool openedNull = false;
+    for (const std::string& call : sim::CallLog()) {
+        openedNull = openedNull || call == "CreateFileA \\\\.\\(null)";
+    }
+    EXPECT_TRUE(openedNull);
+}
+
+}  // namespace
