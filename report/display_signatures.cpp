@@ -1,7 +1,115 @@
 #include "report/display_signatures.h"
 
+#include <stdio.h>
+#include <string.h>
+
+#include "app/disksig.h"
+#include "app/platform_version.h"
+#include "errors/error_text.h"
+#include "platform/platform.h"
+#include "report/drive_label.h"
+#include "report/mount_points.h"
+#include "report/volume_device.h"
+#include "report/working_text.h"
+#include "signature/layout_buffer.h"
+
+namespace {
+
+static_assert(kReportCapacity >= kWorkingTextCapacity, "the report holds the whole working text");
+
+const DWORD kDeviceTargetCapacity = 256;
+
+char workingStorage[kWorkingTextCapacity];
+
+// The device-number failure goes straight to standard output, so it stands
+// ahead of the report; the entry only says that the number is missing.
+void AppendDeviceNumber(HANDLE volume, WorkingText* working)
+{
+    DWORD deviceNumber = 0;
+    if (ReadDeviceNumber(volume, &deviceNumber)) {
+        WorkingAppendF(working, "\tphysicaldrive%d", static_cast<int>(deviceNumber));
+        return;
+    }
+    printf("ERROR: DISPLAY SIGNATURE: Could not get device number: %s\n", ErrorText(FailureCode()));
+    WorkingAppendF(working, "\tphysicaldrive ERR");
+}
+
+// A volume of a dynamic disk has no layout of its own to read. False when
+// the layout can't be read: the entry then ends with the failure.
+bool AppendSignature(HANDLE volume, const char* deviceTarget, WorkingText* working)
+{
+    if (strstr(deviceTarget, "\\Device\\HarddiskDm") != nullptr) {
+        WorkingAppendF(working, "\tUnknown signature on Dynamic Disk");
+        return true;
+    }
+    LayoutBuffer layout;
+    DWORD signature = 0;
+    if (!ReadDiskSignature(volume, &layout, &signature)) {
+        AppendLayoutFailure(working, FailureCode());
+        return false;
+    }
+    WorkingAppendF(working, "\tSignature = %x", static_cast<unsigned>(signature));
+    return true;
+}
+
+// The physical drive and signature of the letter's volume. False when the
+// entry ends there, without label or mount points.
+bool AppendDriveSignature(char driveLetter, const char* deviceTarget, WorkingText* working)
+{
+    char devicePathStorage[12];
+    Text devicePath = TextOver(devicePathStorage, sizeof devicePathStorage);
+    TextFormatF(&devicePath, "\\\\.\\%c:", driveLetter);
+    HANDLE volume = OpenVolumeDevice(devicePath.chars);
+    if (volume == INVALID_HANDLE_VALUE) {
+        AppendOpenFailure(working, devicePath.chars, FailureCode());
+        return false;
+    }
+    AppendDeviceNumber(volume, working);
+    bool signatureRead = AppendSignature(volume, deviceTarget, working);
+    CloseHandle(volume);
+    return signatureRead;
+}
+
+// True when the letter is defined and its device lies on a hard disk; only
+// the first name of the device target counts.
+bool IsHardDiskLetter(const char* driveName, char* deviceTarget)
+{
+    deviceTarget[0] = '\0';
+    if (QueryDosDeviceA(driveName, deviceTarget, kDeviceTargetCapacity) == 0) {
+        return false;
+    }
+    deviceTarget[kDeviceTargetCapacity - 1] = '\0';
+    return strstr(deviceTarget, "\\Device\\Harddisk") != nullptr;
+}
+
+void ReportDriveLetter(char driveLetter, WorkingText* working)
+{
+    const char driveName[] = {driveLetter, ':', '\0'};
+    char deviceTarget[kDeviceTargetCapacity];
+    if (!IsHardDiskLetter(driveName, deviceTarget)) {
+        return;
+    }
+    WorkingAppendF(working, "%s", driveName);
+    if (!AppendDriveSignature(driveLetter, deviceTarget, working)) {
+        return;
+    }
+    AppendDriveLabel(driveLetter, working);
+    if (IsNewerGeneration()) {
+        ReportDriveMountPoints(driveName, working);
+    }
+}
+
+}  // namespace
+
+// Once the working text is full nothing more can reach the report, so the
+// walk stops there.
 int DisplaySignatures(Text* report)
 {
-    TextClear(report);
+    WorkingText working = WorkingTextOver(workingStorage, sizeof workingStorage);
+    for (char driveLetter = 'A'; driveLetter <= 'Z' && !WorkingTextIsFull(&working); ++driveLetter) {
+        ReportDriveLetter(driveLetter, &working);
+    }
+    FinishWorkingText(&working);
+    TextCopy(report, working.text.chars);
     return 0;
 }
