@@ -1,0 +1,105 @@
+#include "platform/sim/field_values.h"
+
+namespace sim::internal {
+
+namespace {
+
+bool IsDecimalDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int HexDigitValue(char c)
+{
+    if (IsDecimalDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool ParseDecimal(const std::string& field, uint32_t* value)
+{
+    if (field.empty() || field.size() > 10) {
+        return false;
+    }
+    uint64_t total = 0;
+    for (char c : field) {
+        if (!IsDecimalDigit(c)) {
+            return false;
+        }
+        total = total * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (total > UINT32_MAX) {
+        return false;
+    }
+    *value = static_cast<uint32_t>(total);
+    return true;
+}
+
+bool ParseHex32(const std::string& field, uint32_t* value)
+{
+    if (field.empty() || field.size() > 8) {
+        return false;
+    }
+    uint32_t total = 0;
+    for (char c : field) {
+        int digit = HexDigitValue(c);
+        if (digit < 0) {
+            return false;
+        }
+        total = total * 16 + static_cast<uint32_t>(digit);
+    }
+    *value = total;
+    return true;
+}
+
+bool ParseVersion(const std::string& field, unsigned* major, unsigned* minor)
+{
+    size_t dot = field.find('.');
+    if (dot == std::string::npos) {
+        return false;
+    }
+    uint32_t high = 0;
+    uint32_t low = 0;
+    if (!ParseDecimal(field.substr(0, dot), &high) || !ParseDecimal(field.substr(dot + 1), &low) ||
+        high > 255 || low > 255) {
+        return false;
+    }
+    *major = high;
+    *minor = low;
+    return true;
+}
+
+bool ParseDriveLetter(const std::string& field, char* letter)
+{
+    if (field.size() != 1 || field[0] < 'A' || field[0] > 'Z') {
+        return false;
+    }
+    *letter = field[0];
+    return true;
+}
+
+bool IsGuidText(const std::string& field)
+{
+    static const char kShape[] = "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}";
+    if (field.size() != sizeof kShape - 1) {
+        return false;
+    }
+    for (size_t i = 0; i < field.size(); ++i) {
+        bool wantHex = kShape[i] == 'x';
+        if (wantHex ? HexDigitValue(field[i]) < 0 : field[i] != kShape[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace sim::internal

@@ -1,0 +1,64 @@
+#include "platform/sim/volume_paths.h"
+
+#include "platform/sim/text_compare.h"
+
+namespace sim::internal {
+
+namespace {
+
+const size_t kGuidPathLength = 49;
+
+// The volume whose root the path starts with, and what follows the root.
+ResolvedPath ResolveRoot(const Machine& machine, const std::string& path, std::string* rest)
+{
+    ResolvedPath root;
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
+        auto letter = machine.letters.find(static_cast<char>(LowerAZ(path[0]) - 'a' + 'A'));
+        if (letter != machine.letters.end()) {
+            root.end = letter->second.volume ? PathEnd::Volume : PathEnd::NoVolume;
+            root.volume = letter->second.volume.value_or(0);
+        }
+        *rest = path.substr(3);
+        return root;
+    }
+    if (std::optional<size_t> volume = VolumeWithGuidPath(machine, path.substr(0, kGuidPathLength))) {
+        root.end = PathEnd::Volume;
+        root.volume = *volume;
+        *rest = path.substr(kGuidPathLength);
+    }
+    return root;
+}
+
+// Of the volume's mount folders that begin the rest, the longest.
+std::optional<size_t> MountBeginning(const Machine& machine, size_t volume, const std::string& rest)
+{
+    std::optional<size_t> best;
+    for (size_t mount : MountsHeldBy(machine, volume)) {
+        const std::string& folder = machine.mounts[mount].folder;
+        if (StartsWithIgnoringCase(rest, folder) &&
+            (!best || folder.size() > machine.mounts[*best].folder.size())) {
+            best = mount;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+ResolvedPath ResolveVolumePath(const Machine& machine, const std::string& path)
+{
+    std::string rest;
+    ResolvedPath resolved = ResolveRoot(machine, path, &rest);
+    while (resolved.end == PathEnd::Volume && !rest.empty()) {
+        std::optional<size_t> mount = MountBeginning(machine, resolved.volume, rest);
+        if (!mount) {
+            resolved.end = PathEnd::NotAMountPoint;
+            break;
+        }
+        resolved.volume = machine.mounts[*mount].mounted;
+        rest = rest.substr(machine.mounts[*mount].folder.size());
+    }
+    return resolved;
+}
+
+}  // namespace sim::internal
