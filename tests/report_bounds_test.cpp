@@ -1,0 +1,204 @@
+// "-ds" on machines too large for some buffer: reports past 4096 bytes and
+// past the working text, deep chains of mount points, labels too long for
+// their line, and folder paths too long to form. The machines are made here.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim.h"
+#include "report_support.h"
+#include "support/runs.h"
+
+namespace {
+
+const std::string kTruncationLine = "DISPLAY SIGNATURE: Report truncated.\n";
+const size_t kLongestReport = 32767;  // the working text less its terminator
+
+// A machine whose drive C: is the volume ROOT on disk 0 (signature 1), and
+// what its report starts with.
+const std::string kRootMachine =
+    "disk 0 signature 1\nvolume ROOT disk 0 fs NTFS label ROOT\n"
+    "letter C \\Device\\HarddiskVolume1 ROOT\n";
+const std::string kRootEntry = "C:\tphysicaldrive0\tSignature = 1\tVolume Name = ROOT.\n";
+
+std::string Numbered(const char* stem, int number)
+{
+    std::string digits = std::to_string(number);
+    return stem + std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits;
+}
+
+// The pieces of one mount-point entry, each as the report shows it.
+std::vector<std::string> MountPointPieces(const std::string& folder, const std::string& label)
+{
+    return {"  " + folder + " ", "\tphysicaldrive0", "\tSignature = 1.",
+            "\tVolume Name = " + label + ".\n"};
+}
+
+// C: with `count` volumes mounted in folders of it, side by side (nested
+// false) or each inside the one before (nested true).
+struct MountedMachine {
+    std::string text = kRootMachine;
+    std::vector<std::string> pieces = {kRootEntry};
+};
+
+MountedMachine MachineWithMounts(int count, bool nested)
+{
+    MountedMachine machine;
+    std::string holder = "ROOT";
+    std::string folder = "C:\\";
+    for (int i = 0; i < count; ++i) {
+        std::string volume = Numbered("M", i);
+        std::string mountPoint = nested ? std::string("d\\") : Numbered("folder", i) + "\\";
+        machine.text += "volume " + volume + " disk 0 fs NTFS label " + volume + "\n" +
+                        "mount " + holder + " " + mountPoint + " " + volume + "\n";
+        std::vector<std::string> entry = MountPointPieces(folder + mountPoint, volume);
+        machine.pieces.insert(machine.pieces.end(), entry.begin(), entry.end());
+        if (nested) {
+            holder = volume;
+            folder += mountPoint;
+        }
+    }
+    return machine;
+}
+
+std::string Joined(const std::vector<std::string>& pieces)
+{
+    std::string text;
+    for (const std::string& piece : pieces) {
+        text += piece;
+    }
+    return text;
+}
+
+// A report that did not fit: whole pieces from the start, as many as fit
+// with the truncation line after them, then that line.
+void ExpectTruncatedAfterWholePieces(const std::string& report, const std::vector<std::string>& pieces)
+{
+    ASSERT_GE(report.size(), kTruncationLine.size());
+    ASSERT_LE(report.size(), kLongestReport);
+    ASSERT_EQ(report.substr(report.size() - kTruncationLine.size()), kTruncationLine);
+    std::string kept = report.substr(0, report.size() - kTruncationLine.size());
+    std::string whole;
+    size_t next = 0;
+    while (next < pieces.size() && whole.size() < kept.size()) {
+        whole += pieces[next++];
+    }
+    ASSERT_EQ(kept, whole) << "the report is not cut between two pieces";
+    ASSERT_LT(next, pieces.size());
+    EXPECT_GT(kept.size() + pieces[next].size() + kTruncationLine.size(), kLongestReport)
+        << "a piece that fits was dropped";
+}
+
+struct SizeCase {
+    const char* name;
+    int mounts;
+    bool nested;
+    bool truncated;
+};
+
+const SizeCase kSizeCases[] = {
+    {"PastTheOldReport", 80, false, false},     // about 6 KB, once cut at 4096
+    {"PastTheWorkingText", 500, false, true},  // about 35 KB
+    {"NestedWhole", 150, true, false},          // 150 levels, about 31 KB
+    {"NestedPastTheWorkingText", 400, true, true},
+};
+
+class ReportSize : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(ReportSize, ReportIsWholeOrEndsWithTheTruncationLine)
+{
+    MountedMachine machine = MachineWithMounts(GetParam().mounts, GetParam().nested);
+    auto run = ReportOfMachine(machine.text);
+    EXPECT_EQ(run.result, 0);
+    if (GetParam().truncated) {
+        ExpectTruncatedAfterWholePieces(run.output, machine.pieces);
+    } else {
+        EXPECT_EQ(run.output, Joined(machine.pieces));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, ReportSize, testing::ValuesIn(kSizeCases),
+                         [](const testing::TestParamInfo<SizeCase>& testCase) {
+                             return std::string(testCase.param.name);
+                         });
+
+// The cut of a full report falls wherever the first piece that does not fit
+// begins, here inside a mount-point entry's line.
+TEST(ReportTruncation, LineStartsAtTheCutInsideALine)
+{
+    MountedMachine machine = MachineWithMounts(500, false);
+    auto run = ReportOfMachine(machine.text);
+    std::string kept = run.output.substr(0, run.output.size() - kTruncationLine.size());
+    ASSERT_FALSE(kept.empty());
+    EXPECT_NE(kept.back(), '\n');
+}
+
+// Labels as long as the 1024-character label buffer holds. A label line is
+// 17 characters besides the label; the drive letter's line buffer holds 511
+// characters, the mount point's 1023.
+struct LabelCase {
+    size_t length;
+    size_t shownAtLetter;
+    size_t shownAtMountPoint;
+};
+
+const LabelCase kLabelCases[] = {
+    {494, 494, 494},   {495, 494, 495},   {1000, 494, 1000},
+    {1006, 494, 1006}, {1007, 494, 1006}, {1023, 494, 1006},
+};
+
+class ReportLongLabel : public testing::TestWithParam<LabelCase> {};
+
+TEST_P(ReportLongLabel, LabelIsCutInsideTheLine)
+{
+    std::string label;
+    while (label.size() < GetParam().length) {
+        label += static_cast<char>('a' + label.size() % 26);
+    }
+    auto run = ReportOfMachine("disk 0 signature 1\n"
+                              "volume V disk 0 fs NTFS label " + label + "\n"
+                              "letter C \\Device\\HarddiskVolume1 V\n"
+                              "volume W disk 0 fs NTFS label " + label + "\n"
+                              "mount V m\\ W\n");
+    EXPECT_EQ(run.output, "C:\tphysicaldrive0\tSignature = 1\tVolume Name = " +
+                              label.substr(0, GetParam().shownAtLetter) + ".\n" +
+                              "  C:\\m\\ \tphysicaldrive0\tSignature = 1.\tVolume Name = " +
+                              label.substr(0, GetParam().shownAtMountPoint) + ".\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, ReportLongLabel, testing::ValuesIn(kLabelCases),
+                         [](const testing::TestParamInfo<LabelCase>& testCase) {
+                             return "Length" + std::to_string(testCase.param.length);
+                         });
+
+// Folder paths past 1024 characters: C:\A...\B...\ would be 1205 long, and
+// the mount-point path of the 980-character folder (after the 49-character
+// volume GUID path) 1030. Each is named and not looked up; what follows it
+// is reported.
+TEST(ReportPathTooLong, MountPointIsNamedAndNotLookedUp)
+{
+    std::string a(600, 'A');
+    std::string b(600, 'B');
+    std::string c(980, 'C');
+    auto run = ReportOfMachine(kRootMachine +
+                              "volume VA disk 0 fs NTFS label VA\nmount ROOT " + a + "\\ VA\n"
+                              "volume VB disk 0 fs NTFS label VB\nmount VA " + b + "\\ VB\n"
+                              "volume VK disk 0 fs NTFS label VK\nmount VA ok\\ VK\n"
+                              "volume VC disk 0 fs NTFS label VC\nmount ROOT " + c + "\\ VC\n");
+    std::string tooLong = "Path too long: not reported.\n";
+    EXPECT_EQ(run.output,
+              kRootEntry +
+                  "  C:\\" + a + "\\ \tphysicaldrive0\tSignature = 1.\tVolume Name = VA.\n" +
+                  "  C:\\" + a + "\\" + b + "\\ " + tooLong +
+                  "  C:\\" + a + "\\ok\\ \tphysicaldrive0\tSignature = 1.\tVolume Name = VK.\n" +
+                  "  C:\\" + c + "\\ " + tooLong);
+    for (const std::string& call : sim::CallLog()) {
+        if (call.rfind("GetVolumeNameForVolumeMountPointA", 0) == 0) {
+            EXPECT_TRUE(call.find(b) == std::string::npos && call.find(c) == std::string::npos)
+                << "looked up: " << call.substr(0, 80) << "...";
+        }
+    }
+}
+
+}  // namespace
