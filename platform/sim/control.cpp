@@ -1,11 +1,11 @@
 // The test-facing controls of sim.h.
 #include "platform/sim/sim.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
+#include <errno.h>
+#include <stdio.h>
 #include <string.h>
+
+#include <filesystem>
 
 #include "platform/sim/default_machine.h"
 #include "platform/sim/drive_layout.h"
@@ -34,16 +34,22 @@ void StartNewRun()
     state.resources.clear();
 }
 
+// The whole file, or false with errno set (a folder fails on its first read).
 bool ReadWholeFile(const std::string& path, std::string* text)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) {
         return false;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    *text = content.str();
-    return !file.bad();
+    char chunk[4096];
+    size_t got = 0;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text->append(chunk, got);
+    }
+    int reason = ferror(file) ? errno : 0;
+    fclose(file);
+    errno = reason;
+    return reason == 0;
 }
 
 }  // namespace
