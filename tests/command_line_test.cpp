@@ -37,7 +37,7 @@ TEST(Usage, PlatformLineFollowsTheVersion)
     };
     for (const auto& c : cases) {
         LoadMachine(std::string("version ") + c.version + "\n");
-        Run run = RunInProcess({});
+        CommandRun run = RunInProcess({});
         EXPECT_EQ(run.output, UsageWithPlatformLine(c.platformLine)) << "version " << c.version;
         EXPECT_EQ(run.result, 0);
     }
@@ -50,7 +50,7 @@ TEST(Usage, AnyFirstArgumentThatNamesNoCommand)
     sim::LoadDefaultMachine();
     std::string usage = ReadFile(TestDataPath("golden/usage.txt"));
     for (const char* argument : notCommands) {
-        Run run = RunInProcess({argument});
+        CommandRun run = RunInProcess({argument});
         EXPECT_EQ(run.output, usage) << "argument '" << argument << "'";
         EXPECT_EQ(run.result, 0);
     }
@@ -74,9 +74,9 @@ TEST(CommandSelection, CaseOfTheOptionIsIgnoredAndExtraArgumentsAreNot)
     };
     for (const auto& c : cases) {
         sim::LoadDefaultMachine();
-        Run expected = RunInProcess(c.sameAs);
+        CommandRun expected = RunInProcess(c.sameAs);
         sim::LoadDefaultMachine();
-        Run run = RunInProcess(c.arguments);
+        CommandRun run = RunInProcess(c.arguments);
         EXPECT_EQ(run.output, expected.output) << c.arguments[0];
         EXPECT_EQ(run.result, expected.result) << c.arguments[0];
         EXPECT_NE(run.output, ReadFile(TestDataPath("golden/usage.txt")));
@@ -96,7 +96,7 @@ TEST(CommandSelection, MissingOperandsReachTheCommandAsAbsent)
         {{"-ws", "physicaldrive1"}, "WRITE SIGNATURE Failed:  Error 87: ERROR_INVALID_PARAMETER\n", 87},
     };
     for (const auto& c : cases) {
-        Run run = RunInProcess(c.arguments);
+        CommandRun run = RunInProcess(c.arguments);
         EXPECT_EQ(run.output, c.report);
         EXPECT_EQ(run.result, c.result);
     }

@@ -31,7 +31,7 @@ std::string MountLine(const char* folder)
 }
 
 // Runs "-ds" once to find the call, then again with that call failing.
-Run RunWithFailedCall(const std::string& call, const std::string& after, uint32_t code)
+CommandRun RunWithFailedCall(const std::string& call, const std::string& after, uint32_t code)
 {
     LoadMachine(kMachine);
     RunInProcess({"-ds"});

@@ -44,7 +44,7 @@ inline long CallNumber(const std::string& call, const std::string& after = "")
 
 // The "-ds" report of the machine text, run in this process (which also
 // checks that nothing is left outstanding).
-inline Run ReportOfMachine(const std::string& machineText)
+inline CommandRun ReportOfMachine(const std::string& machineText)
 {
     LoadMachine(machineText);
     return RunInProcess({"-ds"});

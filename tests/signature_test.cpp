@@ -99,7 +99,7 @@ TEST(SignatureCommands, EveryPathLeavesOneMessageAndItsCode)
 {
     for (const SignatureCase& c : kCases) {
         LoadMachine(kDisks);
-        Run run = RunInProcess(c.arguments);
+        CommandRun run = RunInProcess(c.arguments);
         std::string line = c.arguments[0] + " " + (c.arguments.size() > 1 ? c.arguments[1].substr(0, 20) : "");
         EXPECT_EQ(run.output, c.report) << line;
         EXPECT_EQ(run.result, c.result) << line;
@@ -139,7 +139,7 @@ TEST(SignatureOperand, ConvertedAsHexadecimalFormattedInput)
     };
     for (const auto& c : cases) {
         LoadMachine(kDisks);
-        Run run = RunInProcess({"-ws", "physicaldrive0", c.operand});
+        CommandRun run = RunInProcess({"-ws", "physicaldrive0", c.operand});
         EXPECT_EQ(run.result, 0) << c.operand;
         uint32_t signature = 0;
         ASSERT_TRUE(sim::DiskSignature(0, &signature));

@@ -20,7 +20,7 @@
 
 extern char** environ;
 
-Run RunInProcess(const std::vector<std::string>& arguments)
+CommandRun RunInProcess(const std::vector<std::string>& arguments)
 {
     std::vector<std::string> words = {"disksig"};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -33,7 +33,7 @@ Run RunInProcess(const std::vector<std::string>& arguments)
     testing::internal::CaptureStdout();
     int result = DiskSigMain(static_cast<int>(words.size()), argv.data());
     fflush(stdout);
-    Run run{result, testing::internal::GetCapturedStdout()};
+    CommandRun run{result, testing::internal::GetCapturedStdout()};
     sim::Outstanding left = sim::CountOutstanding();
     EXPECT_TRUE(sim::NothingOutstanding())
         << "left outstanding: " << left.handles << " handles, " << left.modules << " modules, "

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct Run {
+struct CommandRun {
     int result;          // the entry point's result code, or the exit status
     std::string output;  // standard output, byte for byte
 };
@@ -13,7 +13,7 @@ struct Run {
 // Runs the entry point in this process on the machine loaded now, with
 // argv[0] "disksig" followed by the given arguments, capturing stdout. Every
 // run is checked to leave no handle, module, enumeration or pipe behind.
-Run RunInProcess(const std::vector<std::string>& arguments);
+CommandRun RunInProcess(const std::vector<std::string>& arguments);
 
 // Runs the built program with the given arguments. Environment entries
 // "NAME=value" are added to (or replace those of) the test's environment;
