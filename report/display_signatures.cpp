@@ -78,7 +78,7 @@ bool IsHardDiskLetter(const char* driveName, char* deviceTarget)
     if (QueryDosDeviceA(driveName, deviceTarget, kDeviceTargetCapacity) == 0) {
         return false;
     }
-    deviceTarget[kDeviceTargetCapacity - 1] = '\0';
+    deviceTarget[kDeviceTargetCapacity - 1] = '\0';  // a full buffer still ends inside it
     return strstr(deviceTarget, "\\Device\\Harddisk") != nullptr;
 }
 

@@ -157,7 +157,7 @@ void ReportMountPoint(const char* holder, WorkingText* working)
                        ErrorText(FailureCode()));
         return;
     }
-    walk.mountedVolume[kPathCapacity - 1] = '\0';
+    walk.mountedVolume[kPathCapacity - 1] = '\0';  // a full buffer still ends inside it
     // Walking a volume again inside itself would never end.
     bool walksBelow = !ChainHoldsVolume(&walk.chain, walk.mountedVolume);
     if (walksBelow && !ChainHasRoomFor(&walk.chain, walk.mountedVolume)) {
