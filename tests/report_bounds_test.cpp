@@ -1,6 +1,7 @@
 // "-ds" on machines too large for some buffer: reports past 4096 bytes and
 // past the working text, deep chains of mount points, labels too long for
 // their line, and folder paths too long to form. The machines are made here.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,11 @@ const SizeCase kSizeCases[] = {
     {"NestedPastTheWorkingText", 400, true, true},
 };
 
+void PrintTo(const SizeCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
 class ReportSize : public testing::TestWithParam<SizeCase> {};
 
 TEST_P(ReportSize, ReportIsWholeOrEndsWithTheTruncationLine)
@@ -147,6 +153,11 @@ const LabelCase kLabelCases[] = {
     {494, 494, 494},   {495, 494, 495},   {1000, 494, 1000},
     {1006, 494, 1006}, {1007, 494, 1006}, {1023, 494, 1006},
 };
+
+void PrintTo(const LabelCase& testCase, std::ostream* out)
+{
+    *out << "label of " << testCase.length;
+}
 
 class ReportLongLabel : public testing::TestWithParam<LabelCase> {};
 

@@ -1,5 +1,6 @@
 // "-ds" with one platform call made to fail in the middle of a run, where a
 // machine file can't name the call.
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,11 @@ const ZeroCodeCase kZeroCodeCases[] = {
      kRootLine + "  C:\\a\\ \tphysicaldrive1" + kNoDeviceInformation + kGenFailure + "\n" +
          kLaterMounts},
 };
+
+void PrintTo(const ZeroCodeCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class ReportZeroCode : public testing::TestWithParam<ZeroCodeCase> {};
 

@@ -1,6 +1,7 @@
 // "-ds" end to end: each machine file's report, byte for byte, from the
 // built program and from the entry point run in this process (where the
 // simulator also proves that nothing is left open).
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -29,6 +30,11 @@ const GoldenCase kGoldenCases[] = {
     {"mount-tree"},            // enumeration order, depth first, double listings
     {"mount-cycles"},          // a volume mounted inside itself, directly or not
 };
+
+void PrintTo(const GoldenCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class ReportGolden : public testing::TestWithParam<GoldenCase> {
 protected:

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -76,6 +77,11 @@ const DirCase kDirCases[] = {
     {"refused", kListing, "fail popen \"dir not.there\" 8\n",
      "\tVolume Name = PROBLEM RETRIEVING.\n", 0},
 };
+
+void PrintTo(const DirCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class ReportDirHeader : public testing::TestWithParam<DirCase> {
 protected:
