@@ -2,8 +2,12 @@
 // is missing or left over.
 #pragma once
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
+
+#include "platform/sim/field_values.h"
 
 namespace sim::internal {
 
@@ -19,6 +23,20 @@ public:
             return false;
         }
         *field = fields_[next_++];
+        return true;
+    }
+
+    // The next field as a decimal number; "bad WHAT" when it is none.
+    bool TakeDecimal(const char* what, uint32_t* value, std::string* fault)
+    {
+        std::string field;
+        if (!Take(what, &field, fault)) {
+            return false;
+        }
+        if (!ParseDecimal(field, value)) {
+            *fault = std::string("bad ") + what + " \"" + field + "\"";
+            return false;
+        }
         return true;
     }
 

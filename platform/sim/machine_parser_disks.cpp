@@ -48,10 +48,34 @@ bool CheckImage(const std::string& written, const std::string& resolved, std::st
     return false;
 }
 
-// "signature HEX [partitions N]": a disk held in memory.
+// "partitions COUNT" after a memory disk's signature; 4 when absent.
+bool TakePartitionCount(FieldCursor* cursor, uint32_t* count, std::string* fault)
+{
+    *count = 4;
+    if (cursor->AtEnd()) {
+        return true;
+    }
+    std::string field;
+    cursor->Take("partitions", &field, fault);
+    if (field != "partitions") {
+        *fault = "unexpected field " + Quoted(field);
+        return false;
+    }
+    if (!cursor->TakeDecimal("partition count", count, fault)) {
+        return false;
+    }
+    if (*count > kMostPartitions) {
+        *fault = "bad partition count \"" + std::to_string(*count) + "\" (at most 4096)";
+        return false;
+    }
+    return true;
+}
+
+// "signature HEX [partitions COUNT]": a disk held in memory.
 bool ParseMemoryDisk(FieldCursor* cursor, Disk* disk, std::string* fault)
 {
     std::string field;
+    uint32_t count = 0;
     if (!cursor->Take("signature", &field, fault)) {
         return false;
     }
@@ -59,20 +83,8 @@ bool ParseMemoryDisk(FieldCursor* cursor, Disk* disk, std::string* fault)
         *fault = "bad signature " + Quoted(field);
         return false;
     }
-    uint32_t count = 4;
-    if (!cursor->AtEnd()) {
-        cursor->Take("partitions", &field, fault);
-        if (field != "partitions") {
-            *fault = "unexpected field " + Quoted(field);
-            return false;
-        }
-        if (!cursor->Take("partition count", &field, fault)) {
-            return false;
-        }
-        if (!ParseDecimal(field, &count) || count > kMostPartitions) {
-            *fault = "bad partition count " + Quoted(field);
-            return false;
-        }
+    if (!TakePartitionCount(cursor, &count, fault)) {
+        return false;
     }
     PARTITION_INFORMATION empty;
     memset(&empty, 0, sizeof empty);
@@ -116,15 +128,11 @@ bool ParseDiskLine(const Fields& fields, ParseContext* context, std::string* fau
     FieldCursor cursor(fields);
     std::string field;
     Disk disk;
-    if (!cursor.Take("disk number", &field, fault)) {
-        return false;
-    }
-    if (!ParseDecimal(field, &disk.number)) {
-        *fault = "bad disk number " + Quoted(field);
+    if (!cursor.TakeDecimal("disk number", &disk.number, fault)) {
         return false;
     }
     if (context->machine.disks.count(disk.number) != 0) {
-        *fault = "disk " + field + " is defined twice";
+        *fault = "disk " + std::to_string(disk.number) + " is defined twice";
         return false;
     }
     if (!cursor.Take("signature or image", &field, fault)) {

@@ -80,25 +80,32 @@ bool IsDuplicateFault(const Machine& machine, const FaultLine& line)
     return false;
 }
 
+// The drive letter that starts a letter line, not defined before.
+bool TakeNewLetter(FieldCursor* cursor, const Machine& machine, char* letter, std::string* fault)
+{
+    std::string field;
+    if (!cursor->Take("drive letter", &field, fault)) {
+        return false;
+    }
+    if (!ParseDriveLetter(field, letter)) {
+        *fault = "drive letter \"" + field + "\" is not one of A-Z";
+        return false;
+    }
+    if (machine.letters.count(*letter) != 0) {
+        *fault = "letter " + field + " is defined twice";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseLetterLine(const Fields& fields, ParseContext* context, std::string* fault)
 {
     FieldCursor cursor(fields);
-    std::string field;
     Letter letter;
-    if (!cursor.Take("drive letter", &field, fault)) {
-        return false;
-    }
-    if (!ParseDriveLetter(field, &letter.letter)) {
-        *fault = "drive letter \"" + field + "\" is not one of A-Z";
-        return false;
-    }
-    if (context->machine.letters.count(letter.letter) != 0) {
-        *fault = "letter " + field + " is defined twice";
-        return false;
-    }
-    if (!cursor.Take("device target", &letter.target, fault)) {
+    if (!TakeNewLetter(&cursor, context->machine, &letter.letter, fault) ||
+        !cursor.Take("device target", &letter.target, fault)) {
         return false;
     }
     if (!cursor.AtEnd()) {
@@ -145,7 +152,6 @@ bool ParseFailLine(const Fields& fields, ParseContext* context, std::string* fau
 {
     FieldCursor cursor(fields);
     std::string word;
-    std::string code;
     FaultLine line;
     if (!cursor.Take("fail operation", &word, fault)) {
         return false;
@@ -154,11 +160,7 @@ bool ParseFailLine(const Fields& fields, ParseContext* context, std::string* fau
         *fault = "unknown fail operation \"" + word + "\"";
         return false;
     }
-    if (!cursor.Take("name", &line.name, fault) || !cursor.Take("error code", &code, fault)) {
-        return false;
-    }
-    if (!ParseDecimal(code, &line.code)) {
-        *fault = "bad error code \"" + code + "\"";
+    if (!cursor.Take("name", &line.name, fault) || !cursor.TakeDecimal("error code", &line.code, fault)) {
         return false;
     }
     if (IsDuplicateFault(context->machine, line)) {
