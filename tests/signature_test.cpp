@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -145,6 +146,23 @@ TEST(SignatureOperand, ConvertedAsHexadecimalFormattedInput)
         ASSERT_TRUE(sim::DiskSignature(0, &signature));
         EXPECT_EQ(signature, c.value) << c.operand;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The driver is handed the whole buffer; past the layout it read, nothing
+// but zeros may go back.
+TEST(SignatureCommands, HandsBackTheLayoutAsReadAndZerosAfterIt)
+{
+    LoadMachine("disk 1 signature 1234 partitions 1\n");
+    RunInProcess({"-ws", "physicaldrive1", "1A2B3C4D"});
+    const std::vector<unsigned char>& written = sim::LastLayoutWritten();
+    ASSERT_EQ(written.size(), 2048u);
+    const unsigned char head[8] = {1, 0, 0, 0, 0x4D, 0x3C, 0x2B, 0x1A};
+    EXPECT_TRUE(std::equal(head, head + 8, written.begin()));
+    EXPECT_TRUE(std::all_of(written.begin() + 8 + 32, written.end(), [](unsigned char b) { return b == 0; }));
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ void StartNewRun()
     state.failingCall = 0;
     state.failingCode = 0;
     state.resources.clear();
+    state.lastLayoutWritten.clear();
 }
 
 // The whole file, or false with errno set (a folder fails on its first read).
@@ -128,6 +129,11 @@ bool DiskSignature(unsigned disk, uint32_t* signature)
     }
     *signature = layout.signature;
     return true;
+}
+
+const std::vector<unsigned char>& LastLayoutWritten()
+{
+    return internal::Current().lastLayoutWritten;
 }
 
 }  // namespace sim

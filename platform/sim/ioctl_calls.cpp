@@ -87,6 +87,8 @@ IoctlResult SetDriveLayout(const Resource& device, const void* in, DWORD inSize)
     if (!device.isDisk) {
         return Failed(kErrorInvalidFunction);
     }
+    const unsigned char* bytes = static_cast<const unsigned char*>(in);
+    Current().lastLayoutWritten.assign(bytes, bytes + (in != nullptr ? inSize : 0));
     DiskLayout layout;
     if (!LoadLayout(in, inSize, &layout)) {
         return Failed(kErrorInvalidParameter);

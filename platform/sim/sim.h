@@ -51,4 +51,8 @@ void FailNthCall(long k, uint32_t code);
 // The signature that disk N carries now (held in memory or in its image).
 bool DiskSignature(unsigned disk, uint32_t* signature);
 
+// Every byte handed to the last IOCTL_DISK_SET_DRIVE_LAYOUT of this run, as
+// the caller passed it (empty when there was none).
+const std::vector<unsigned char>& LastLayoutWritten();
+
 }  // namespace sim

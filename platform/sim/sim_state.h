@@ -42,6 +42,7 @@ struct State {
     DWORD failingCode = 0;
     std::map<uintptr_t, Resource> resources;
     std::map<FILE*, PipeRecord> pipes;
+    std::vector<unsigned char> lastLayoutWritten;  // the whole input of the last set-layout
 };
 
 // Starts out holding the default machine, so that a program that never
