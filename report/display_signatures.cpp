@@ -101,12 +101,13 @@ void ReportDriveLetter(char driveLetter, WorkingText* working)
 
 }  // namespace
 
-// Once the working text is full nothing more can reach the report, so the
-// walk stops there.
+// Every letter is visited even once the working text is full: a device
+// number that can't be read is still said on standard output. Only the
+// mount-point walk, which could add nothing more, stops at a full text.
 int DisplaySignatures(Text* report)
 {
     WorkingText working = WorkingTextOver(workingStorage, sizeof workingStorage);
-    for (char driveLetter = 'A'; driveLetter <= 'Z' && !WorkingTextIsFull(&working); ++driveLetter) {
+    for (char driveLetter = 'A'; driveLetter <= 'Z'; ++driveLetter) {
         ReportDriveLetter(driveLetter, &working);
     }
     FinishWorkingText(&working);

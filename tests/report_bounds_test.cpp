@@ -213,3 +213,21 @@ TEST(ReportPathTooLong, MountPointIsNamedAndNotLookedUp)
 }
 
 }  // namespace
+
+namespace {
+
+// A full working text stops the walk of mount points, not the visit of the
+// letters: a later letter's device number that can't be read is still said.
+TEST(ReportSize, LettersAfterAFullTextStillSayWhatWentWrong)
+{
+    MountedMachine machine = MachineWithMounts(600, false);
+    machine.text += "volume ZV disk 0 fs NTFS label ZV\nletter Z \\Device\\HarddiskVolume9 ZV\n"
+                    "fail device-number \\\\.\\Z: 21\n";
+    CommandRun run = ReportOfMachine(machine.text);
+    const std::string direct = "ERROR: DISPLAY SIGNATURE: Could not get device number:  Error 21: ERROR_NOT_READY\n";
+    EXPECT_EQ(run.output.rfind(direct, 0), 0u);
+    ExpectTruncatedAfterWholePieces(run.output.substr(direct.size()), machine.pieces);
+    EXPECT_EQ(run.result, 0);
+}
+
+}  // namespace
