@@ -80,15 +80,5 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, 
 
 BOOL CloseHandle(HANDLE object)
 {
-    uintptr_t token = TokenOf(object);
-    bool known = FindResource(token, ResourceKind::Device) != nullptr;
-    bool proceeds = StartCall("CloseHandle", DescribeToken(token, ResourceKind::Device));
-    if (!known) {
-        if (proceeds) {
-            SetLastErrorCode(kErrorInvalidHandle);
-        }
-        return FALSE;
-    }
-    ReleaseResource(token);  // an injected failure still releases
-    return proceeds ? TRUE : FALSE;
+    return ReleaseByCall("CloseHandle", TokenOf(object), ResourceKind::Device);
 }

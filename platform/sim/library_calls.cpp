@@ -78,15 +78,5 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
 
 BOOL FreeLibrary(HMODULE module)
 {
-    uintptr_t token = TokenOf(module);
-    bool known = FindResource(token, ResourceKind::Module) != nullptr;
-    bool proceeds = StartCall("FreeLibrary", DescribeToken(token, ResourceKind::Module));
-    if (!known) {
-        if (proceeds) {
-            SetLastErrorCode(kErrorInvalidHandle);
-        }
-        return FALSE;
-    }
-    ReleaseResource(token);  // an injected failure still releases
-    return proceeds ? TRUE : FALSE;
+    return ReleaseByCall("FreeLibrary", TokenOf(module), ResourceKind::Module);
 }

@@ -78,15 +78,5 @@ BOOL FindNextVolumeMountPointA(HANDLE findVolumeMountPoint, LPSTR volumeMountPoi
 
 BOOL FindVolumeMountPointClose(HANDLE findVolumeMountPoint)
 {
-    uintptr_t token = TokenOf(findVolumeMountPoint);
-    bool known = FindResource(token, ResourceKind::Enumeration) != nullptr;
-    bool proceeds = StartCall("FindVolumeMountPointClose", DescribeToken(token, ResourceKind::Enumeration));
-    if (!known) {
-        if (proceeds) {
-            SetLastErrorCode(kErrorInvalidHandle);
-        }
-        return FALSE;
-    }
-    ReleaseResource(token);  // an injected failure still releases
-    return proceeds ? TRUE : FALSE;
+    return ReleaseByCall("FindVolumeMountPointClose", TokenOf(findVolumeMountPoint), ResourceKind::Enumeration);
 }

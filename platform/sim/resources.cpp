@@ -2,6 +2,9 @@
 
 #include <stdio.h>
 
+#include "platform/sim/call_accounting.h"
+#include "platform/sim/error_codes.h"
+
 namespace sim::internal {
 
 namespace {
@@ -63,6 +66,20 @@ std::string DescribeToken(uintptr_t token, ResourceKind kind)
     char text[32];
     snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(token));
     return text;
+}
+
+BOOL ReleaseByCall(const char* operation, uintptr_t token, ResourceKind kind)
+{
+    bool known = FindResource(token, kind) != nullptr;
+    bool proceeds = StartCall(operation, DescribeToken(token, kind));
+    if (!known) {
+        if (proceeds) {
+            SetLastErrorCode(kErrorInvalidHandle);
+        }
+        return FALSE;
+    }
+    ReleaseResource(token);
+    return proceeds ? TRUE : FALSE;
 }
 
 }  // namespace sim::internal

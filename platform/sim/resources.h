@@ -23,6 +23,11 @@ int CountResources(ResourceKind kind);
 uintptr_t TokenOf(const void* handle);
 HANDLE HandleOf(uintptr_t token);
 
+// The release calls (CloseHandle, FreeLibrary, FindVolumeMountPointClose):
+// an unknown token fails with ERROR_INVALID_HANDLE; a known one is released
+// even when the call is made to fail, as the system cannot retry a release.
+BOOL ReleaseByCall(const char* operation, uintptr_t token, ResourceKind kind);
+
 // A token as text for the call log: its resource's name, or its value.
 std::string DescribeToken(uintptr_t token, ResourceKind kind);
 
