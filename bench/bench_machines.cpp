@@ -1,0 +1,63 @@
+#include "bench_machines.h"
+
+#include <stdio.h>
+
+#include <fstream>
+
+namespace bench {
+
+namespace {
+
+bool WriteWhole(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+std::string MountPointMachine(int mountPoints)
+{
+    std::string text =
+        "version 5.0\ndisk 0 signature 1\nvolume ROOT disk 0 fs NTFS label R\n"
+        "letter C \\Device\\HarddiskVolume1 ROOT\n";
+    for (int i = 1; i <= mountPoints; ++i) {
+        char lines[128];
+        snprintf(lines, sizeof lines, "volume M%03d disk 0 fs NTFS label a\nmount ROOT %03d\\ M%03d\n", i, i, i);
+        text += lines;
+    }
+    return text;
+}
+
+std::string ImageDiskMachine()
+{
+    return "version 5.0\ndisk 1 image disk1.img\n";
+}
+
+std::string DiskImage()
+{
+    std::string image(1024, '\0');
+    for (size_t i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<char>((i * 7 + 3) & 0xff);
+    }
+    const unsigned char slot[16] = {0x80, 1, 1, 0, 0x07, 0xfe, 0xff, 0xff, 63, 0, 0, 0, 100, 0, 0, 0};
+    image.replace(446, 16, reinterpret_cast<const char*>(slot), 16);
+    image[510] = static_cast<char>(0x55);
+    image[511] = static_cast<char>(0xaa);
+    return image;
+}
+
+bool WriteMachines(const std::string& folder)
+{
+    for (int mountPoints : {10, 100, 500}) {
+        if (!WriteWhole(folder + "/mounts-" + std::to_string(mountPoints) + ".machine",
+                        MountPointMachine(mountPoints))) {
+            return false;
+        }
+    }
+    return WriteWhole(folder + "/image-disk.machine", ImageDiskMachine()) &&
+           WriteWhole(folder + "/disk1.img", DiskImage());
+}
+
+}  // namespace bench

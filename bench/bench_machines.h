@@ -1,0 +1,24 @@
+// The machines the benchmarks run on, shared by the in-process benchmarks
+// and bench/measure.sh (through "disksig_bench machines DIR").
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+// Drive C: with `mountPoints` volumes in its folders 001\, 002\, ... Labels
+// and folder names are short, so that even 500 entries fit the working text
+// (each mount-point entry is 58 characters) and every entry is reported.
+std::string MountPointMachine(int mountPoints);
+
+// Disk 1 held in the MBR image disk1.img, for "-ws physicaldrive1".
+std::string ImageDiskMachine();
+
+// The 1024-byte MBR image that disk1.img starts as.
+std::string DiskImage();
+
+// Writes mounts-10.machine, mounts-100.machine, mounts-500.machine,
+// image-disk.machine and disk1.img into the folder. False on failure.
+bool WriteMachines(const std::string& folder);
+
+}  // namespace bench
