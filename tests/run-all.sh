@@ -12,6 +12,21 @@ command -v g++ >/dev/null || missing+=(g++)
 [ -e /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
 command -v sfdisk >/dev/null || missing+=(fdisk)
 # --- Windows build and Wine (extended by the Windows product) ---
+# MinGW-w64 for both architectures, and 64-bit Wine alone ("wine" holds the
+# commands, "wine64" the loader). wine64 recommends wine32, which must never
+# come in: it breaks existing prefixes and leaves 32-bit runs silent. Only a
+# machine with the i386 architecture enabled could take it; there the
+# trailing "-" keeps it out.
+if ! command -v x86_64-w64-mingw32-g++ >/dev/null || ! command -v i686-w64-mingw32-g++ >/dev/null \
+    || ! command -v x86_64-w64-mingw32-windres >/dev/null; then
+    missing+=(mingw-w64)
+fi
+if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null || [ ! -x /usr/lib/wine/wine64 ]; then
+    missing+=(wine wine64)
+    if dpkg --print-foreign-architectures | grep -qx i386; then
+        missing+=(wine32:i386-)
+    fi
+fi
 # --- end Windows ---
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
@@ -21,6 +36,8 @@ fi
 
 cmake --workflow --preset linux
 cmake --workflow --preset linux-asan
+cmake --workflow --preset windows-x64
+cmake --workflow --preset windows-x86
 
 # --- Fuzzing and benchmarks (the small-stack test runs with the suites above) ---
 # Fuzzing needs clang 14 and its sanitizer runtimes; the benchmark script
