@@ -24,7 +24,14 @@ make_prefix() {
     if [ -f "$WINEPREFIX/.disksig-ready" ]; then
         return
     fi
+    # A half-made prefix of ours is made again; any other is left alone.
+    if [ -e "$WINEPREFIX" ] && [ ! -f "$WINEPREFIX/.disksig-prefix" ]; then
+        echo "$WINEPREFIX exists and is not a prefix of these tests" >&2
+        exit 1
+    fi
     rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    touch "$WINEPREFIX/.disksig-prefix"
     # A console program needs neither .NET nor the browser engine, and their
     # installers would look for a network.
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i
