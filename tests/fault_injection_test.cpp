@@ -116,26 +116,55 @@ bool IsRootPath(const std::string& path)
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
 }
 
+std::string ArgumentOf(const std::string& call)
+{
+    return call.substr(call.find(' ') + 1);
+}
+
+// An enumeration of a volume's mount points, as the log names it (the
+// volume GUID path), and the entry whose volume it enumerates.
+struct Enumeration {
+    std::string volume;
+    int owner;
+};
+
+// Drops the enumerations that never started (their first call failed: the
+// log can't tell) from the top, down to the first that `keeps`.
+template <typename Keeps>
+void DropUntil(std::vector<Enumeration>* enumerations, Keeps keeps)
+{
+    while (!enumerations->empty() && !keeps(enumerations->back())) {
+        enumerations->pop_back();
+    }
+}
+
 ReportMap MapCalls(const std::vector<std::string>& log)
 {
     ReportMap map;
     int current = -1;
-    std::vector<int> enumerating;  // the entries whose mount points are being enumerated
+    std::vector<Enumeration> enumerating;
     for (const std::string& call : log) {
+        std::string argument = ArgumentOf(call);
+        auto enumerates = [&](const Enumeration& e) { return e.volume == argument; };
+        auto holds = [&](const Enumeration& e) { return StartsWith(argument, e.volume); };
         if (StartsWith(call, "QueryDosDeviceA ")) {
-            map.entries.push_back(Entry{-1, false, true, call.back() == ':' ? call[call.size() - 2] : '?'});
+            map.entries.push_back(Entry{-1, false, true, argument.empty() ? '?' : argument[0]});
             current = static_cast<int>(map.entries.size()) - 1;
             enumerating.clear();
         } else if (StartsWith(call, "FindFirstVolumeMountPointA ")) {
-            enumerating.push_back(current);
-        } else if (StartsWith(call, "FindNextVolumeMountPointA ") && !enumerating.empty()) {
-            current = enumerating.back();
-        } else if (StartsWith(call, "FindVolumeMountPointClose ") && !enumerating.empty()) {
-            current = enumerating.back();
-            enumerating.pop_back();
-        } else if (StartsWith(call, "GetVolumeNameForVolumeMountPointA ") &&
-                   !IsRootPath(call.substr(call.find(' ') + 1)) && !enumerating.empty()) {
-            map.entries.push_back(Entry{enumerating.back(), true, false, 0});
+            enumerating.push_back(Enumeration{argument, current});
+        } else if (StartsWith(call, "FindNextVolumeMountPointA ")) {
+            DropUntil(&enumerating, enumerates);
+            current = enumerating.empty() ? current : enumerating.back().owner;
+        } else if (StartsWith(call, "FindVolumeMountPointClose ")) {
+            DropUntil(&enumerating, enumerates);
+            if (!enumerating.empty()) {
+                current = enumerating.back().owner;
+                enumerating.pop_back();
+            }
+        } else if (StartsWith(call, "GetVolumeNameForVolumeMountPointA ") && !IsRootPath(argument)) {
+            DropUntil(&enumerating, holds);
+            map.entries.push_back(Entry{enumerating.empty() ? -1 : enumerating.back().owner, true, false, 0});
             current = static_cast<int>(map.entries.size()) - 1;
         } else if (StartsWith(call, "CreateFileA \\\\.\\") && current >= 0) {
             map.entries[static_cast<size_t>(current)].reported = true;  // a hard-disk letter
