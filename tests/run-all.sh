@@ -54,14 +54,19 @@ if [ ${#extra[@]} -gt 0 ]; then
 fi
 
 # Each fuzz target for a minute under ASan+UBSan, starting from the seed
-# corpus (new inputs go to a scratch folder); a finding fails the run and
-# leaves the input in build/fuzz/.
+# corpus (new inputs go to a scratch folder). A finding fails the run, shows
+# the fuzzer's whole log and leaves the input in build/fuzz/.
 cmake --workflow --preset fuzz
 for target in command_line machine_file; do
     scratch=$(mktemp -d)
-    "build/fuzz/tests/fuzz/${target}_fuzz" -max_total_time=60 -timeout=10 -print_final_stats=1 \
+    if ! "build/fuzz/tests/fuzz/${target}_fuzz" -max_total_time=60 -timeout=10 -print_final_stats=1 \
         -dict="tests/fuzz/$target.dict" -artifact_prefix="build/fuzz/$target-" \
-        "$scratch" "tests/fuzz/corpus/$target"
+        "$scratch" "tests/fuzz/corpus/$target" > "build/fuzz/$target.log" 2>&1; then
+        cat "build/fuzz/$target.log"
+        echo "Fuzzing $target found a fault; its input is in build/fuzz/"
+        exit 1
+    fi
+    grep -E "DONE|^stat::" "build/fuzz/$target.log"
     rm -rf "$scratch"
 done
 
