@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need and is missing, then builds and runs every
-# test suite: the simulated machine (plain and under ASan/UBSan) and the
-# Windows executables under Wine.
+# test suite: the simulated machine (plain and under ASan/UBSan, the small-
+# stack runs among them), the Windows executables under Wine, the fuzz
+# targets for a bounded time, and the benchmark once as a smoke check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,6 +29,12 @@ if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null || [ ! -x 
     fi
 fi
 # --- end Windows ---
+# Fuzzing needs clang 14 and its sanitizer runtimes; the benchmark script
+# needs valgrind and GNU time.
+command -v clang++-14 >/dev/null || missing+=(clang-14)
+dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || missing+=(libclang-rt-14-dev)
+command -v valgrind >/dev/null || missing+=(valgrind)
+[ -x /usr/bin/time ] || missing+=(time)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     apt-get update -qq
@@ -38,20 +45,6 @@ cmake --workflow --preset linux
 cmake --workflow --preset linux-asan
 cmake --workflow --preset windows-x64
 cmake --workflow --preset windows-x86
-
-# --- Fuzzing and benchmarks (the small-stack test runs with the suites above) ---
-# Fuzzing needs clang 14 and its sanitizer runtimes; the benchmark script
-# needs valgrind and GNU time.
-extra=()
-command -v clang++-14 >/dev/null || extra+=(clang-14)
-dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || extra+=(libclang-rt-14-dev)
-command -v valgrind >/dev/null || extra+=(valgrind)
-[ -x /usr/bin/time ] || extra+=(time)
-if [ ${#extra[@]} -gt 0 ]; then
-    echo "Installing: ${extra[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${extra[@]}"
-fi
 
 # Each fuzz target for a minute under ASan+UBSan, starting from the seed
 # corpus (new inputs go to a scratch folder). A finding fails the run, shows

@@ -40,12 +40,6 @@ mount ARCHIVE loop\ SYS
 
 std::string folder;
 
-void Finding(const char* what)
-{
-    fprintf(stderr, "finding: %s\n", what);
-    abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -74,17 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string error;
     if (!sim::LoadMachineText(kMachine, folder, "fuzz.machine", &error)) {
         fprintf(stderr, "%s\n", error.c_str());
-        Finding("the fixed machine was refused");
+        fuzz::Finding("the fixed machine was refused");
     }
     int result = DiskSigMain(static_cast<int>(words.size()), argv.data());
     if (!sim::NothingOutstanding()) {
-        Finding("a handle, module, enumeration or pipe is left outstanding");
+        fuzz::Finding("a handle, module, enumeration or pipe is left outstanding");
     }
     if (!fuzz::ImagesAsMade(folder, true)) {
-        Finding("an image byte other than the signature changed");
+        fuzz::Finding("an image byte other than the signature changed");
     }
     if (result != 0 && !fuzz::ImagesAsMade(folder, false)) {
-        Finding("a failed command changed a signature");
+        fuzz::Finding("a failed command changed a signature");
     }
     return 0;
 }

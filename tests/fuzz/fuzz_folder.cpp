@@ -104,4 +104,10 @@ bool ImagesAsMade(const std::string& folder, bool signaturesMayDiffer)
     return true;
 }
 
+void Finding(const char* what)
+{
+    fprintf(stderr, "finding: %s\n", what);
+    abort();
+}
+
 }  // namespace fuzz

@@ -22,4 +22,8 @@ void RestoreImages(const std::string& folder);
 // it only in the four signature bytes at offset 440 when signaturesMayDiffer.
 bool ImagesAsMade(const std::string& folder, bool signaturesMayDiffer);
 
+// Reports a finding on standard error and stops the fuzzer with a crash, so
+// that it keeps the input.
+[[noreturn]] void Finding(const char* what);
+
 }  // namespace fuzz

@@ -21,12 +21,6 @@ namespace {
 
 std::string folder;
 
-void Finding(const char* what)
-{
-    fprintf(stderr, "finding: %s\n", what);
-    abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -44,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string error;
     if (!sim::LoadMachineText(text, folder, "fuzz.machine", &error)) {
         if (error.empty()) {
-            Finding("a machine was refused without a reason");
+            fuzz::Finding("a machine was refused without a reason");
         }
         return 0;
     }
@@ -55,13 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char option[] = "-ds";
     char* argv[] = {program, option, nullptr};
     if (DiskSigMain(2, argv) != 0) {
-        Finding("\"-ds\" returned a failure");
+        fuzz::Finding("\"-ds\" returned a failure");
     }
     if (!sim::NothingOutstanding()) {
-        Finding("a handle, module, enumeration or pipe is left outstanding");
+        fuzz::Finding("a handle, module, enumeration or pipe is left outstanding");
     }
     if (!fuzz::ImagesAsMade(folder, false)) {
-        Finding("\"-ds\" changed an image");
+        fuzz::Finding("\"-ds\" changed an image");
     }
     return 0;
 }
