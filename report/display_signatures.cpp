@@ -59,7 +59,7 @@ bool AppendDriveSignature(char driveLetter, const char* deviceTarget, WorkingTex
     char devicePathStorage[12];
     Text devicePath = TextOver(devicePathStorage, sizeof devicePathStorage);
     TextFormatF(&devicePath, "\\\\.\\%c:", driveLetter);
-    HANDLE volume = OpenVolumeDevice(devicePath.chars);
+    HANDLE volume = OpenDevice(devicePath.chars);
     if (volume == INVALID_HANDLE_VALUE) {
         AppendOpenFailure(working, devicePath.chars, FailureCode());
         return false;

@@ -10,6 +10,7 @@ const size_t kLabelLineFrame = sizeof "\tVolume Name = .\n" - 1;
 void AppendLabelLine(WorkingText* working, Text* line, const char* label)
 {
     int labelRoom = static_cast<int>(line->capacity - 1 - kLabelLineFrame);
-    TextFormatF(line, "\tVolume Name = %.*s.\n", labelRoom, label);
-    WorkingAppendF(working, "%s", line->chars);
+    if (TextFormatF(line, "\tVolume Name = %.*s.\n", labelRoom, label)) {
+        WorkingAppendF(working, "%s", line->chars);
+    }
 }

@@ -113,7 +113,7 @@ void AppendMountedVolumeLabel(WorkingText* working)
 bool ReportMountedVolume(WorkingText* working)
 {
     FormDevicePath();
-    HANDLE volume = OpenVolumeDevice(walk.devicePath.chars);
+    HANDLE volume = OpenDevice(walk.devicePath.chars);
     if (volume == INVALID_HANDLE_VALUE) {
         AppendOpenFailure(working, walk.pathPrefix.chars, FailureCode());
         return false;

@@ -2,12 +2,6 @@
 
 #include "errors/error_text.h"
 
-HANDLE OpenVolumeDevice(const char* devicePath)
-{
-    return CreateFileA(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
 bool ReadDeviceNumber(HANDLE volume, DWORD* deviceNumber)
 {
     STORAGE_DEVICE_NUMBER number = {};
@@ -22,10 +16,7 @@ bool ReadDeviceNumber(HANDLE volume, DWORD* deviceNumber)
 
 bool ReadDiskSignature(HANDLE volume, LayoutBuffer* layout, DWORD* signature)
 {
-    ClearLayout(layout);
-    DWORD returned = 0;
-    if (!DeviceIoControl(volume, IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout->bytes,
-                         kLayoutBufferSize, &returned, nullptr)) {
+    if (!ReadLayout(volume, layout)) {
         return false;
     }
     *signature = LayoutSignature(layout);

@@ -1,14 +1,11 @@
-// What both kinds of "-ds" entry ask of a volume's device: open it, the
-// number of the physical drive that holds it, and that disk's signature.
+// What both kinds of "-ds" entry ask of a volume's device (opened with
+// OpenDevice): the number of the physical drive that holds it, and that
+// disk's signature.
 #pragma once
 
 #include "platform/platform.h"
 #include "report/working_text.h"
 #include "signature/layout_buffer.h"
-
-// Opens the volume for both control codes; INVALID_HANDLE_VALUE on failure,
-// with the reason in FailureCode().
-HANDLE OpenVolumeDevice(const char* devicePath);
 
 // True with the number of the physical drive that holds the open volume.
 bool ReadDeviceNumber(HANDLE volume, DWORD* deviceNumber);

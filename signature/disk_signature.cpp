@@ -64,26 +64,18 @@ int LeaveSuccess(Text* report, const char* opening, const char* device)
     return LeaveMessage(report, message.chars);
 }
 
-HANDLE OpenDisk(const char* devicePath)
-{
-    return CreateFileA(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
 // Reads the layout of the open disk, puts the new signature into it and hands
 // it back whole. Returns 0 or the error code of the failed step; which step
 // failed is told by readFailed.
 int RewriteSignature(HANDLE disk, DWORD signature, bool* readFailed)
 {
     LayoutBuffer layout;
-    ClearLayout(&layout);
-    DWORD returned = 0;
-    *readFailed = !DeviceIoControl(disk, IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout.bytes,
-                                   kLayoutBufferSize, &returned, nullptr);
+    *readFailed = !ReadLayout(disk, &layout);
     if (*readFailed) {
         return FailureCode();
     }
     SetLayoutSignature(&layout, signature);
+    DWORD returned = 0;
     if (!DeviceIoControl(disk, IOCTL_DISK_SET_DRIVE_LAYOUT, layout.bytes, kLayoutBufferSize,
                          nullptr, 0, &returned, nullptr)) {
         return FailureCode();
@@ -101,7 +93,7 @@ int ChangeDiskSignature(const char* device, DWORD signature, const SignatureMess
     if (!TextFormatF(&devicePath, "\\\\.\\%s", TextOrNull(device))) {
         return LeaveFailure(report, messages->openFailed, kInvalidName);
     }
-    HANDLE disk = OpenDisk(devicePath.chars);
+    HANDLE disk = OpenDevice(devicePath.chars);
     if (disk == nullptr || disk == INVALID_HANDLE_VALUE) {
         return LeaveFailure(report, messages->openFailed, FailureCode());
     }

@@ -11,6 +11,20 @@ void ClearLayout(LayoutBuffer* layout)
     memset(layout->bytes, 0, sizeof layout->bytes);
 }
 
+HANDLE OpenDevice(const char* devicePath)
+{
+    return CreateFileA(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+bool ReadLayout(HANDLE device, LayoutBuffer* layout)
+{
+    ClearLayout(layout);
+    DWORD returned = 0;
+    return DeviceIoControl(device, IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout->bytes,
+                           kLayoutBufferSize, &returned, nullptr) != 0;
+}
+
 DWORD LayoutSignature(const LayoutBuffer* layout)
 {
     DWORD signature;

@@ -13,5 +13,14 @@ struct LayoutBuffer {
 // Clears the whole buffer, so that nothing stale goes back to the driver.
 void ClearLayout(LayoutBuffer* layout);
 
+// Opens a disk or volume by its device path for reading and writing, shared
+// with other openers; INVALID_HANDLE_VALUE on failure, with the reason in
+// GetLastError.
+HANDLE OpenDevice(const char* devicePath);
+
+// Clears the buffer and reads the drive layout of the disk behind the open
+// disk or volume into it. False on failure, with the reason in GetLastError.
+bool ReadLayout(HANDLE device, LayoutBuffer* layout);
+
 DWORD LayoutSignature(const LayoutBuffer* layout);
 void SetLayoutSignature(LayoutBuffer* layout, DWORD signature);
