@@ -137,10 +137,12 @@ bool ReportMountedVolume(WorkingText* working)
 void WalkMountedVolume(WorkingText* working)
 {
     size_t pathPrefixLength = walk.pathPrefix.length;
-    TextAppendF(&walk.pathPrefix, "%s", walk.mountPoint);
-    PushVolume(&walk.chain, walk.mountedVolume);
-    WalkMountPoints(InnermostVolume(&walk.chain), working);
-    PopVolume(&walk.chain);
+    // ReportMountPoint made sure of the room for both before the entry.
+    if (TextAppendF(&walk.pathPrefix, "%s", walk.mountPoint) &&
+        PushVolume(&walk.chain, walk.mountedVolume)) {
+        WalkMountPoints(InnermostVolume(&walk.chain), working);
+        PopVolume(&walk.chain);
+    }
     TextCut(&walk.pathPrefix, pathPrefixLength);
 }
 

@@ -212,13 +212,10 @@ TEST(ReportPathTooLong, MountPointIsNamedAndNotLookedUp)
     }
 }
 
-}  // namespace
-
-namespace {
 
 // A full working text stops the walk of mount points, not the visit of the
 // letters: a later letter's device number that can't be read is still said.
-TEST(ReportSize, LettersAfterAFullTextStillSayWhatWentWrong)
+TEST(ReportFull, LettersAfterAFullTextStillSayWhatWentWrong)
 {
     MountedMachine machine = MachineWithMounts(600, false);
     machine.text += "volume ZV disk 0 fs NTFS label ZV\nletter Z \\Device\\HarddiskVolume9 ZV\n"

@@ -148,9 +148,6 @@ TEST(SignatureOperand, ConvertedAsHexadecimalFormattedInput)
     }
 }
 
-}  // namespace
-
-namespace {
 
 // The driver is handed the whole buffer; past the layout it read, nothing
 // but zeros may go back.

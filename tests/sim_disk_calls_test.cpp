@@ -403,4 +403,24 @@ TEST_F(SimDiskCalls, ControlCallsRefuseUnknownCodesHandlesAndLostImages)
     CloseHandle(disk);
 }
 
+
+// A device is opened only as it exists, and only a handle opened for writing
+// may hand a layout back.
+TEST_F(SimDiskCalls, OpenDispositionAndWriteAccessAreEnforced)
+{
+    EXPECT_EQ(CreateFileA("\\\\.\\physicaldrive0", GENERIC_READ | GENERIC_WRITE, 0, nullptr, 2, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), 87u);
+    HANDLE readOnly = CreateFileA("\\\\.\\physicaldrive0", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
+    unsigned char layout[2048] = {};
+    DWORD returned = 0;
+    ASSERT_TRUE(DeviceIoControl(readOnly, IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout, sizeof layout,
+                                &returned, nullptr));
+    EXPECT_FALSE(DeviceIoControl(readOnly, IOCTL_DISK_SET_DRIVE_LAYOUT, layout, sizeof layout, nullptr, 0,
+                                 &returned, nullptr));
+    EXPECT_EQ(GetLastError(), 5u);
+    CloseHandle(readOnly);
+}
+
 }  // namespace

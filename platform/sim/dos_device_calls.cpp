@@ -56,10 +56,14 @@ bool TargetList(const Machine& machine, const char* deviceName, std::string* lis
 
 }  // namespace
 
+const DWORD kBuildNumber = 2195;
+
 DWORD GetVersion(void)
 {
     const Machine& machine = Current().machine;
-    return machine.major | machine.minor << 8;
+    // The high word carries a build number, as on Windows, so that a reader
+    // that forgets to take only the low bytes gets a wrong version.
+    return machine.major | machine.minor << 8 | kBuildNumber << 16;
 }
 
 DWORD GetLastError(void)

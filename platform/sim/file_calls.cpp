@@ -62,10 +62,17 @@ std::optional<Resource> FindDevice(const Machine& machine, const std::string& pa
 
 }  // namespace
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)
+// A device can only be opened as it exists: any other disposition would
+// create or truncate a file on Windows, which is never what the system means.
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                   DWORD creationDisposition, DWORD, HANDLE)
 {
     std::string path = TextOrNull(fileName);
     if (!StartCall("CreateFileA", path, FaultOperation::Open, path)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    if (creationDisposition != OPEN_EXISTING) {
+        SetLastErrorCode(kErrorInvalidParameter);
         return INVALID_HANDLE_VALUE;
     }
     std::optional<Resource> device = fileName ? FindDevice(Current().machine, path) : std::nullopt;
@@ -75,6 +82,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, 
     }
     device->kind = ResourceKind::Device;
     device->name = path;
+    device->writable = (desiredAccess & GENERIC_WRITE) != 0;
     return HandleOf(AddResource(std::move(*device)));
 }
 

@@ -87,6 +87,9 @@ IoctlResult SetDriveLayout(const Resource& device, const void* in, DWORD inSize)
     if (!device.isDisk) {
         return Failed(kErrorInvalidFunction);
     }
+    if (!device.writable) {
+        return Failed(kErrorAccessDenied);
+    }
     const unsigned char* bytes = static_cast<const unsigned char*>(in);
     Current().lastLayoutWritten.assign(bytes, bytes + (in != nullptr ? inSize : 0));
     DiskLayout layout;

@@ -22,6 +22,7 @@ struct Resource {
     ResourceKind kind = ResourceKind::Device;
     std::string name;  // what it was acquired with: device path, volume path, module
     bool isDisk = false;  // Device: a disk handle rather than a volume handle
+    bool writable = false;  // Device: opened with GENERIC_WRITE
     unsigned disk = 0;  // Device: the disk that serves the control codes
     size_t volume = 0;  // volume handle: the volume
     std::vector<size_t> mounts;  // Enumeration: the mount points, in order
