@@ -32,22 +32,22 @@ struct MountWalk {
     char fileSystem[kPathCapacity];
     LayoutBuffer layout;
     VolumeChain chain;
+    char pathPrefixStorage[kPathCapacity];
+    char mountPointPathStorage[kPathCapacity];
+    char devicePathStorage[kPathCapacity];
+    char lineStorage[kPathCapacity];
 };
 
-char pathPrefixStorage[kPathCapacity];
-char mountPointPathStorage[kPathCapacity];
-char devicePathStorage[kPathCapacity];
-char lineStorage[kPathCapacity];
 MountWalk walk;
 
 void WalkMountPoints(const char* volume, WorkingText* working);
 
 void StartWalk(char driveLetter)
 {
-    walk.pathPrefix = TextOver(pathPrefixStorage, sizeof pathPrefixStorage);
-    walk.mountPointPath = TextOver(mountPointPathStorage, sizeof mountPointPathStorage);
-    walk.devicePath = TextOver(devicePathStorage, sizeof devicePathStorage);
-    walk.line = TextOver(lineStorage, sizeof lineStorage);
+    walk.pathPrefix = TextOver(walk.pathPrefixStorage, sizeof walk.pathPrefixStorage);
+    walk.mountPointPath = TextOver(walk.mountPointPathStorage, sizeof walk.mountPointPathStorage);
+    walk.devicePath = TextOver(walk.devicePathStorage, sizeof walk.devicePathStorage);
+    walk.line = TextOver(walk.lineStorage, sizeof walk.lineStorage);
     ClearVolumeChain(&walk.chain);
     TextFormatF(&walk.pathPrefix, "%c:\\", driveLetter);
 }

@@ -5,13 +5,14 @@
 namespace {
 
 const char kTruncationLine[] = "DISPLAY SIGNATURE: Report truncated.\n";
+const size_t kTruncationLength = sizeof kTruncationLine - 1;
 
 }  // namespace
 
 WorkingText WorkingTextOver(char* storage, size_t capacity)
 {
-    WorkingText working = {TextOver(storage, capacity), capacity, false};
-    working.text.capacity = capacity - (sizeof kTruncationLine - 1);
+    WorkingText working = {TextOver(storage, capacity), false};
+    working.text.capacity = capacity - kTruncationLength;
     return working;
 }
 
@@ -38,6 +39,6 @@ void FinishWorkingText(WorkingText* working)
     if (!working->full) {
         return;
     }
-    working->text.capacity = working->wholeCapacity;
+    working->text.capacity += kTruncationLength;
     TextAppendF(&working->text, "%s", kTruncationLine);
 }

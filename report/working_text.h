@@ -15,10 +15,9 @@
 const size_t kWorkingTextCapacity = 32768;
 
 struct WorkingText {
-    Text text;              // what the report holds so far; its capacity leaves
-                            // out the room kept for the truncation line
-    size_t wholeCapacity;   // the storage's capacity, that room included
-    bool full;              // a piece was refused; every later one is too
+    Text text;   // what the report holds so far; its capacity leaves out the
+                 // room kept for the truncation line
+    bool full;   // a piece was refused; every later one is too
 };
 
 // An empty working text over the storage (room for the truncation line and
