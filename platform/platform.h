@@ -7,6 +7,7 @@
 // at the bottom are our own, with one implementation per platform.
 #pragma once
 
+#include <stddef.h>
 #include <stdio.h>
 
 #ifdef _WIN32
@@ -14,12 +15,31 @@
 #include <windows.h>
 #include <winioctl.h>
 
+// Older MinGW-w64 headers lack the disk-attribute control code and record.
+#ifndef IOCTL_DISK_GET_DISK_ATTRIBUTES
+#define IOCTL_DISK_GET_DISK_ATTRIBUTES 0x000700F0u
+typedef struct {
+    DWORD Version;
+    DWORD Reserved1;
+    DWORDLONG Attributes;
+} GET_DISK_ATTRIBUTES;
+#endif
+#ifndef DISK_ATTRIBUTE_OFFLINE
+#define DISK_ATTRIBUTE_OFFLINE 0x0000000000000001ull
+#define DISK_ATTRIBUTE_READ_ONLY 0x0000000000000002ull
+#endif
+
 #else  // the simulated machine
 
 #include <stddef.h>
 #include <stdint.h>
 
 typedef uint32_t DWORD;
+typedef uint64_t DWORDLONG;
+typedef uint64_t DWORD64;
+typedef unsigned int UINT;
+typedef unsigned short WORD;
+typedef uint16_t WCHAR;
 typedef int32_t LONG;
 typedef int BOOL;
 typedef unsigned char BYTE;
@@ -58,6 +78,13 @@ typedef union {
 #define IOCTL_DISK_GET_DRIVE_LAYOUT 0x0007400Cu
 #define IOCTL_DISK_SET_DRIVE_LAYOUT 0x0007C010u
 #define IOCTL_STORAGE_GET_DEVICE_NUMBER 0x002D1080u
+#define IOCTL_DISK_GET_DRIVE_LAYOUT_EX 0x00070050u
+#define IOCTL_DISK_SET_DRIVE_LAYOUT_EX 0x0007C054u
+#define IOCTL_DISK_GET_LENGTH_INFO 0x0007405Cu
+#define IOCTL_DISK_GET_DISK_ATTRIBUTES 0x000700F0u
+
+#define DISK_ATTRIBUTE_OFFLINE 0x0000000000000001ull
+#define DISK_ATTRIBUTE_READ_ONLY 0x0000000000000002ull
 
 #define FILE_DEVICE_DISK 0x00000007u
 
@@ -77,6 +104,79 @@ typedef struct {
     DWORD Signature;
     PARTITION_INFORMATION PartitionEntry[1];
 } DRIVE_LAYOUT_INFORMATION;
+
+typedef struct {
+    DWORD Data1;
+    WORD Data2;
+    WORD Data3;
+    BYTE Data4[8];
+} GUID;
+
+typedef enum {
+    PARTITION_STYLE_MBR = 0,
+    PARTITION_STYLE_GPT = 1,
+    PARTITION_STYLE_RAW = 2,
+} PARTITION_STYLE;
+
+typedef struct {
+    BYTE PartitionType;
+    BOOLEAN BootIndicator;
+    BOOLEAN RecognizedPartition;
+    DWORD HiddenSectors;
+    GUID PartitionId;
+} PARTITION_INFORMATION_MBR;
+
+typedef struct {
+    GUID PartitionType;
+    GUID PartitionId;
+    DWORD64 Attributes;
+    WCHAR Name[36];
+} PARTITION_INFORMATION_GPT;
+
+typedef struct {
+    PARTITION_STYLE PartitionStyle;
+    LARGE_INTEGER StartingOffset;
+    LARGE_INTEGER PartitionLength;
+    DWORD PartitionNumber;
+    BOOLEAN RewritePartition;
+    BOOLEAN IsServicePartition;
+    union {
+        PARTITION_INFORMATION_MBR Mbr;
+        PARTITION_INFORMATION_GPT Gpt;
+    };
+} PARTITION_INFORMATION_EX;
+
+typedef struct {
+    DWORD Signature;
+    DWORD CheckSum;
+} DRIVE_LAYOUT_INFORMATION_MBR;
+
+typedef struct {
+    GUID DiskId;
+    LARGE_INTEGER StartingUsableOffset;
+    LARGE_INTEGER UsableLength;
+    DWORD MaxPartitionCount;
+} DRIVE_LAYOUT_INFORMATION_GPT;
+
+typedef struct {
+    DWORD PartitionStyle;
+    DWORD PartitionCount;
+    union {
+        DRIVE_LAYOUT_INFORMATION_MBR Mbr;
+        DRIVE_LAYOUT_INFORMATION_GPT Gpt;
+    };
+    PARTITION_INFORMATION_EX PartitionEntry[1];
+} DRIVE_LAYOUT_INFORMATION_EX;
+
+typedef struct {
+    LARGE_INTEGER Length;
+} GET_LENGTH_INFORMATION;
+
+typedef struct {
+    DWORD Version;
+    DWORD Reserved1;
+    DWORDLONG Attributes;
+} GET_DISK_ATTRIBUTES;
 
 typedef struct {
     DEVICE_TYPE DeviceType;
@@ -109,6 +209,8 @@ BOOL FindNextVolumeMountPointA(HANDLE findVolumeMountPoint, LPSTR volumeMountPoi
                                DWORD bufferLength);
 BOOL FindVolumeMountPointClose(HANDLE findVolumeMountPoint);
 
+UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size);
+
 HMODULE LoadLibraryA(LPCSTR libFileName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);
@@ -119,6 +221,15 @@ FILE* _popen(const char* command, const char* mode);
 int _pclose(FILE* stream);
 
 #endif  // _WIN32
+
+// The disk records as the driver lays them out, the same on x86 and x64 and
+// on the simulated machine.
+static_assert(sizeof(GUID) == 16, "a GUID is 16 bytes");
+static_assert(sizeof(PARTITION_INFORMATION_EX) == 144, "an extended layout entry is 144 bytes");
+static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry) == 48,
+              "the extended layout head is 48 bytes");
+static_assert(sizeof(GET_LENGTH_INFORMATION) == 8, "the length record is 8 bytes");
+static_assert(sizeof(GET_DISK_ATTRIBUTES) == 16, "the attribute record is 16 bytes");
 
 // Process hooks, one implementation per platform.
 //
