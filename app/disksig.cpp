@@ -2,13 +2,20 @@
 
 #include <stdio.h>
 
-#include "app/platform_version.h"
-#include "app/text.h"
 #include "app/usage.h"
+#include "base/platform_version.h"
+#include "base/text.h"
 #include "report/display_signatures.h"
+#include "report/working_text.h"
 #include "signature/disk_signature.h"
 
 namespace {
+
+// The report holds the text a command leaves for the user. It is as large as
+// the "-ds" working text so that a long report reaches the user whole.
+const unsigned kReportCapacity = 32768;
+
+static_assert(kReportCapacity >= kWorkingTextCapacity, "the report holds the whole working text");
 
 char reportStorage[kReportCapacity];
 

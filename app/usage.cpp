@@ -2,7 +2,7 @@
 
 #include <stdio.h>
 
-#include "app/platform_version.h"
+#include "base/platform_version.h"
 
 namespace {
 

@@ -3,19 +3,16 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/disksig.h"
-#include "app/platform_version.h"
-#include "errors/error_text.h"
+#include "base/disk_device.h"
+#include "base/error_text.h"
+#include "base/platform_version.h"
 #include "platform/platform.h"
+#include "report/device_failures.h"
 #include "report/drive_label.h"
 #include "report/mount_points.h"
-#include "report/volume_device.h"
 #include "report/working_text.h"
-#include "signature/layout_buffer.h"
 
 namespace {
-
-static_assert(kReportCapacity >= kWorkingTextCapacity, "the report holds the whole working text");
 
 const DWORD kDeviceTargetCapacity = 256;
 

@@ -2,7 +2,7 @@
 // signature and label, then the volumes mounted in its folders.
 #pragma once
 
-#include "app/text.h"
+#include "base/text.h"
 
 // Builds the report of all drive letters A to Z into the report. Some lines
 // go straight to standard output while it runs (a device number that can't

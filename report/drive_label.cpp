@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/platform_version.h"
+#include "base/platform_version.h"
 #include "platform/platform.h"
 #include "report/label_line.h"
 

@@ -1,7 +1,7 @@
 // The label line of a "-ds" entry: "\tVolume Name = %s.\n".
 #pragma once
 
-#include "app/text.h"
+#include "base/text.h"
 #include "report/working_text.h"
 
 // Formats the label line in the line buffer and appends it. A label too long

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <stddef.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 // Bytes of the working text, terminator included.
 const size_t kWorkingTextCapacity = 32768;

@@ -2,9 +2,9 @@
 
 #include <string.h>
 
-#include "errors/error_text.h"
+#include "base/disk_device.h"
+#include "base/error_text.h"
 #include "platform/platform.h"
-#include "signature/layout_buffer.h"
 #include "signature/signature_operand.h"
 
 namespace {
@@ -40,14 +40,14 @@ const SignatureMessages kWriteMessages = {
 
 char messageStorage[kMessageCapacity];
 
-// Formats the command's one message line and copies it over the report.
-// Every message fits both texts: the longest failure line has 92 characters,
-// and a success line holds a device operand that fitted the device path.
-int LeaveFailure(Text* report, const char* opening, int code)
+// Formats the command's one message line in the message text and copies it
+// over the report. Every message fits both texts: the longest failure line has
+// 92 characters, and a success line holds a device operand that fitted the
+// device path.
+int LeaveFailure(Text* message, Text* report, const char* opening, int code)
 {
-    Text message = TextOver(messageStorage, sizeof messageStorage);
-    TextFormatF(&message, "%s%s\n", opening, ErrorText(code));
-    TextCopy(report, message.chars);
+    TextFormatF(message, "%s%s\n", opening, ErrorText(code));
+    TextCopy(report, message->chars);
     return code;
 }
 
@@ -57,11 +57,10 @@ int LeaveMessage(Text* report, const char* line)
     return 0;
 }
 
-int LeaveSuccess(Text* report, const char* opening, const char* device)
+int LeaveSuccess(Text* message, Text* report, const char* opening, const char* device)
 {
-    Text message = TextOver(messageStorage, sizeof messageStorage);
-    TextFormatF(&message, "%s%s Successful.\n", opening, TextOrNull(device));
-    return LeaveMessage(report, message.chars);
+    TextFormatF(message, "%s%s Successful.\n", opening, TextOrNull(device));
+    return LeaveMessage(report, message->chars);
 }
 
 // Reads the layout of the open disk, puts the new signature into it and hands
@@ -84,39 +83,42 @@ int RewriteSignature(HANDLE disk, DWORD signature, bool* readFailed)
 }
 
 int ChangeDiskSignature(const char* device, DWORD signature, const SignatureMessages* messages,
-                        Text* report)
+                        Text* message, Text* report)
 {
     char devicePathStorage[MAX_PATH];
     Text devicePath = TextOver(devicePathStorage, sizeof devicePathStorage);
     // A cut name could open another disk: a name too long for the path is
     // refused whole.
     if (!TextFormatF(&devicePath, "\\\\.\\%s", TextOrNull(device))) {
-        return LeaveFailure(report, messages->openFailed, kInvalidName);
+        return LeaveFailure(message, report, messages->openFailed, kInvalidName);
     }
     HANDLE disk = OpenDevice(devicePath.chars);
     if (disk == nullptr || disk == INVALID_HANDLE_VALUE) {
-        return LeaveFailure(report, messages->openFailed, FailureCode());
+        return LeaveFailure(message, report, messages->openFailed, FailureCode());
     }
     bool readFailed = false;
     int code = RewriteSignature(disk, signature, &readFailed);
     CloseHandle(disk);
     if (code != 0) {
-        return LeaveFailure(report, readFailed ? messages->readFailed : messages->writeFailed, code);
+        const char* opening = readFailed ? messages->readFailed : messages->writeFailed;
+        return LeaveFailure(message, report, opening, code);
     }
-    return LeaveSuccess(report, messages->succeeded, device);
+    return LeaveSuccess(message, report, messages->succeeded, device);
 }
 
 }  // namespace
 
 int EraseDiskSignature(const char* device, Text* report)
 {
-    return ChangeDiskSignature(device, 0, &kEraseMessages, report);
+    Text message = TextOver(messageStorage, sizeof messageStorage);
+    return ChangeDiskSignature(device, 0, &kEraseMessages, &message, report);
 }
 
 int SetDiskSignature(const char* device, const char* signature, Text* report)
 {
+    Text message = TextOver(messageStorage, sizeof messageStorage);
     if (signature == nullptr) {
-        return LeaveFailure(report, "WRITE SIGNATURE Failed: ", kInvalidParameter);
+        return LeaveFailure(&message, report, "WRITE SIGNATURE Failed: ", kInvalidParameter);
     }
     if (strlen(signature) != 8) {
         LeaveMessage(report, "WRITE SIGNATURE: New signature needs to be 8 digits in length.\n");
@@ -126,7 +128,7 @@ int SetDiskSignature(const char* device, const char* signature, Text* report)
     // Eight characters without a single hexadecimal digit name no signature;
     // writing one anyway would put an arbitrary value on the disk.
     if (!ParseSignatureOperand(signature, &value)) {
-        return LeaveFailure(report, "WRITE SIGNATURE Failed: ", kInvalidData);
+        return LeaveFailure(&message, report, "WRITE SIGNATURE Failed: ", kInvalidData);
     }
-    return ChangeDiskSignature(device, value, &kWriteMessages, report);
+    return ChangeDiskSignature(device, value, &kWriteMessages, &message, report);
 }

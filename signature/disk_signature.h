@@ -2,7 +2,7 @@
 // its drive layout, replacing Signature and writing the layout back.
 #pragma once
 
-#include "app/text.h"
+#include "base/text.h"
 
 // Sets the signature of the disk named by the device operand (physicaldriveN)
 // to 0. Leaves one message line in the report; returns 0 or the error code.

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "errors/error_text.h"
+#include "base/error_text.h"
 #include "platform/platform.h"
 #include "platform/sim/sim.h"
 

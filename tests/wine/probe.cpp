@@ -12,7 +12,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/platform_version.h"
+#include "base/platform_version.h"
 #include "report/drive_label.h"
 #include "report/mount_points.h"
 #include "report/working_text.h"

@@ -22,9 +22,6 @@ struct Text {
 // An empty text over the given storage (capacity at least 1).
 Text TextOver(char* storage, size_t capacity);
 
-// Empties the text.
-void TextClear(Text* text);
-
 // Appends the formatted piece when all of it fits; otherwise leaves the text
 // exactly as it was and returns false.
 bool TextAppendF(Text* text, const char* format, ...) TEXT_PRINTF_FORMAT(2, 3);

@@ -1,6 +1,6 @@
-#include "errors/error_text.h"
+#include "base/error_text.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/platform_version.h"
+#include "base/platform_version.h"
 
 #include "platform/platform.h"
 

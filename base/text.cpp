@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "base/text.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -8,12 +8,6 @@ Text TextOver(char* storage, size_t capacity)
     Text text = {storage, capacity, 0};
     storage[0] = '\0';
     return text;
-}
-
-void TextClear(Text* text)
-{
-    text->length = 0;
-    text->chars[0] = '\0';
 }
 
 bool TextAppendV(Text* text, const char* format, va_list args)
