@@ -38,8 +38,10 @@ check_folder() {
         rest=${hit#*:}
         line=${rest%%:*}
         text=${rest#*:}
-        [[ "$text" =~ \"([^\"]*)\" ]]
-        target=${BASH_REMATCH[1]}
+        target=$text
+        if [[ "$text" =~ \"([^\"]*)\" ]]; then
+            target=${BASH_REMATCH[1]}
+        fi
         case "$target" in
             */*) included=${target%%/*} ;;
             *) included=$folder ;;
