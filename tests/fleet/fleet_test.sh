@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The fleet playbook (contrib/ansible) on the local hosts of inventory.ini,
+# each listing its own simulated machine: its syntax, ansible-lint where it is
+# installed, then a run over the whole fleet that fails the hosts whose own
+# disks collide, and one that only reports them. The first run's report on
+# the control node, as JSON and as text, must equal tests/golden/fleet/ byte
+# for byte (with this checkout's tests folder written as TESTS); each run
+# must fail exactly the hosts it should, and the host without disksig gets
+# it copied on the first run only.
+#
+# Exits 77 (skipped) while PROGRAM has no "-ld" and answers it with its usage.
+#
+# Usage: fleet_test.sh PROGRAM
+set -euo pipefail
+
+program=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+tests=$(dirname "$here")
+playbook=$(dirname "$tests")/contrib/ansible/disksig-fleet.yml
+
+if DISKSIG_MACHINE='' "$program" -ld json 2>/dev/null | grep -qx 'Usage:'; then
+    echo "$program has no -ld yet: the fleet playbook is not run"
+    exit 77
+fi
+if ! command -v ansible-playbook >/dev/null; then
+    echo "ansible-playbook is missing (the test setup installs Debian's ansible)"
+    exit 1
+fi
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch"
+: > ansible.cfg
+export ANSIBLE_CONFIG=$scratch/ansible.cfg ANSIBLE_HOME=$scratch/home XDG_CACHE_HOME=$scratch/cache
+export ANSIBLE_NOCOLOR=1 ANSIBLE_PIPELINING=1 ANSIBLE_FORKS=6
+mkdir epsilon # where that host's disksig is copied
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+if ! ansible-playbook --syntax-check -i "$here/inventory.ini" "$playbook" > syntax.log 2>&1; then
+    cat syntax.log
+    fail "ansible-playbook --syntax-check"
+fi
+if command -v ansible-lint >/dev/null; then
+    if ! (cd "$(dirname "$playbook")" && ansible-lint --offline --nocolor "$(basename "$playbook")") > lint.log 2>&1; then
+        cat lint.log
+        fail "ansible-lint"
+    fi
+else
+    echo "ansible-lint is not installed: the playbook is not linted"
+fi
+
+# Each run: disksig_report_only, the hosts it runs on, ansible-playbook's
+# exit status, "host:failed" for every host in its recap, how often the copy
+# changed epsilon, and whether its report is compared with the golden one.
+# The whole fleet first (zeta fails too: its listing is refused), then, only
+# reporting, the host whose own disks collide and the one that had its copy.
+runs=(
+    "false|all|2|alpha:0 beta:0 delta:0 epsilon:0 gamma:1 zeta:1|1|yes"
+    "true|gamma,epsilon|0|epsilon:0 gamma:0|0|no"
+)
+for run in "${runs[@]}"; do
+    IFS='|' read -r report_only limit want_status want_failed want_copied compare <<< "$run"
+    rm -f report.json report.txt
+    status=0
+    ansible-playbook -i "$here/inventory.ini" "$playbook" --limit "$limit" -e "fleet_program=$program" \
+        -e "fleet_scratch=$scratch" -e "disksig_report_only=$report_only" \
+        -e disksig_report_json=report.json -e disksig_report_text=report.txt > run.log 2>&1 || status=$?
+    recap=$(sed -n '/^PLAY RECAP/,$p' run.log)
+    failed=$(awk '/ : ok=/ { f = $0; sub(/.*failed=/, "", f); printf "%s%s:%d", sep, $1, f; sep = " " }' <<< "$recap")
+    copied=$(awk '$1 == "epsilon" { c = $0; sub(/.*changed=/, "", c); print c + 0 }' <<< "$recap")
+    problems=()
+    [ "$status" -eq "$want_status" ] || problems+=("ansible-playbook exited $status, not $want_status")
+    [ "$failed" = "$want_failed" ] || problems+=("failed hosts: $failed, not $want_failed")
+    [ "$copied" = "$want_copied" ] || problems+=("epsilon changed $copied times, not $want_copied")
+    for report in report.json report.txt; do
+        if [ ! -f "$report" ]; then
+            problems+=("no $report")
+        elif [ "$compare" = yes ]; then
+            content=$(cat "$report" && echo .) # the dot keeps the last line break
+            content=${content%.}
+            printf '%s' "${content//"$tests"/TESTS}" > "normalized-$report"
+            diff -u "$tests/golden/fleet/$report" "normalized-$report" > report.diff \
+                || problems+=("$report differs from the golden one: $(cat report.diff)")
+        fi
+    done
+    if [ ${#problems[@]} -gt 0 ]; then
+        cat run.log
+        printf '%s\n' "${problems[@]}"
+        fail "run on $limit with disksig_report_only=$report_only"
+    else
+        echo "ok: run on $limit with disksig_report_only=$report_only"
+    fi
+done
+
+[ "$failures" -eq 0 ] || exit 1
+echo "The fleet playbook passed"
