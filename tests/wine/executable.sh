@@ -3,7 +3,8 @@
 # Reads the Windows executable itself: what it imports and the manifest it
 # carries. An admin copies the one file to a server, so it may import from
 # Windows system DLLs alone, and the design fixes how it reaches some of the
-# platform's services.
+# platform's services. It stays small: stripped, with nothing linked that
+# nothing calls.
 set -euo pipefail
 objdump=$1 exe=$2 manifest=$3
 
@@ -60,6 +61,13 @@ for name in printf vprintf sprintf vsprintf snprintf vsnprintf _snprintf _vsnpri
     fi
 done
 
+# 200 KB at most (the stripped release build is about a quarter of that).
+limit=204800
+size=$(stat -c %s "$exe")
+if [ "$size" -gt "$limit" ]; then
+    fail "the executable has $size bytes, more than $limit"
+fi
+
 # The manifest is resource 1 of type RT_MANIFEST (24), embedded whole.
 if grep -A2 'Entry: ID: 0x000018' "$headers" | grep -q 'Entry: ID: 0x000001,'; then
     while IFS= read -r line; do
@@ -76,4 +84,4 @@ if [ "$failures" -ne 0 ]; then
     echo "executable: $failures failed"
     exit 1
 fi
-echo "executable: imports and manifest as designed"
+echo "executable: imports, manifest and size ($size bytes) as designed"

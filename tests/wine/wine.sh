@@ -9,7 +9,8 @@
 #                             display or probe
 #   wine.sh end               ends the prefix's wineserver
 #
-# WINEPREFIX names the prefix (in the build tree); CTest sets it.
+# WINEPREFIX names the prefix (in the build tree) and DISKSIG_USAGE the file
+# of the expected usage (tests/golden/usage.txt); CTest sets both.
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX names the prefix}"
 export WINEDEBUG=-all
@@ -101,6 +102,14 @@ check() {
     local name=$1 program=$2 status=$3 expected=$4
     shift 4
     printf '%b' "${expected//\\n/\\r\\n}" > "$work/expected"
+    run_and_compare "$name" "$program" "$status" "$@"
+}
+
+# run_and_compare NAME PROGRAM STATUS [ARGUMENT...]
+# As check, with the expected output already in $work/expected.
+run_and_compare() {
+    local name=$1 program=$2 status=$3
+    shift 3
     local actual=0
     (cd "$programs" && wine "$program.exe" "$@" < /dev/null > "$work/output" 2> "$work/errors") ||
         actual=$?
@@ -115,16 +124,22 @@ check() {
 }
 
 # The banner, the platform line and the usage, for each version that Wine
-# can report. Only 5.x has names of its own.
+# can report. Only 5.x has names of its own. The expected text is the
+# simulator tests' own (DISKSIG_USAGE names it: Windows 2000's platform
+# line, LF line breaks), with the version's platform line and CR LF.
 cases_banner() {
-    local banner='Vostrel Ostrovan Utility V1.0 - 10/09/2002 \nCurrent Platform: '
-    local usage='Usage:\n'
-    usage+='     -ds                                      Display Volume Label, Physical Drive, and Signature for All Devices\n'
-    usage+='     -es physicaldriveY                       Erase Signature on Device Y\n'
-    usage+='     -ws signature physicaldriveY             Write Signature on Device Y\n'
+    : "${DISKSIG_USAGE:?DISKSIG_USAGE names the expected usage}"
+    local line='Current Platform: Windows 2000'
+    grep -qxF "$line" "$DISKSIG_USAGE" || {
+        echo "FAILED banner: $DISKSIG_USAGE has no line '$line'"
+        failed=$((failed + 1))
+        return
+    }
     local version platform
     while IFS='|' read -r version platform; do
-        check "banner-$version" "disksig-$version" 0 "$banner$platform\n\n$usage"
+        awk -v line="$line" -v platform="Current Platform: $platform" \
+            '{ printf "%s\r\n", ($0 == line ? platform : $0) }' "$DISKSIG_USAGE" > "$work/expected"
+        run_and_compare "banner-$version" "disksig-$version" 0
     done <<'TABLE'
 nt40|Windows NT 4.0
 win2k|Windows 2000
