@@ -28,7 +28,8 @@ inline void PutLittle32(std::string* bytes, size_t at, uint32_t value)
 }
 
 // Two sectors in which every byte differs from its neighbours, so a write of
-// a wrong byte anywhere shows; the slots' CHS bytes keep that pattern.
+// a wrong byte anywhere shows; the slots' CHS bytes keep that pattern. LBA 0
+// ends in the 55 AA that marks an MBR.
 inline std::string MbrImage(uint32_t signature, const std::vector<MbrSlot>& slots, size_t size = 1024)
 {
     std::string image(size, '\0');
@@ -44,6 +45,8 @@ inline std::string MbrImage(uint32_t signature, const std::vector<MbrSlot>& slot
         PutLittle32(&image, at + 8, s.firstLba);
         PutLittle32(&image, at + 12, s.sectors);
     }
+    image[510] = static_cast<char>(0x55);
+    image[511] = static_cast<char>(0xaa);
     return image;
 }
 

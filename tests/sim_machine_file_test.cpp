@@ -23,7 +23,7 @@ TEST(SimMachineFile, RefusesAFaultyLineNamingFileLineAndFault)
     } cases[] = {
         {"# fine\n\ndsk 0 signature 1\n", "m.machine:3: unknown keyword \"dsk\""},
         {"Disk 0 signature 1\n", "m.machine:1: unknown keyword \"Disk\""},
-        {"disk 0\n", "m.machine:1: missing signature or image"},
+        {"disk 0\n", "m.machine:1: missing signature, gpt, raw or image"},
         {"disk 0 signature\n", "m.machine:1: missing signature"},
         {"disk 0 signature 1 partitions\n", "m.machine:1: missing partition count"},
         {"disk 0 image\n", "m.machine:1: missing image path"},

@@ -4,14 +4,16 @@ namespace sim::internal {
 
 const char* DefaultMachineText()
 {
-    return R"(# The default machine: a Windows 2000 computer with four disks.
+    return R"(# The default machine: a Windows 2000 computer with six disks.
 version 5.0
 
 # Disks held in memory: a signature written during a run lasts for that run.
-disk 0 signature 5D1A2B3C
+disk 0 signature 5D1A2B3C size 500G
 disk 1 signature 0            # a dynamic disk; the report doesn't read its layout
 disk 2 signature 12AB00
 disk 3 signature 7
+disk 4 signature 5D1A2B3C size 500G offline  # a clone of disk 0, taken offline
+disk 6 gpt {6F1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D} size 2T  # no letters
 
 volume C disk 0 fs NTFS label SYSTEM
 volume D disk 0 fs FAT32 label ""

@@ -1,6 +1,7 @@
 // GetVersion, GetLastError and QueryDosDeviceA.
 #include <string.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -27,15 +28,39 @@ bool LetterOfDeviceName(const std::string& name, char* letter)
     return true;
 }
 
-// What Windows stores for a query: each name followed by a terminator, and
-// one more terminator after the last.
-std::string AllLetterNames(const Machine& machine)
+// The DOS device names that are not disks or letters but that every
+// Windows machine has, so a reader must pick the names it wants.
+const char* const kLeadingNames[] = {"NUL"};
+const char* const kTrailingNames[] = {"COM1", "PIPE", "GLOBALROOT"};
+
+void AddName(std::string* names, const std::string& name)
+{
+    *names += name;
+    *names += '\0';
+}
+
+// What Windows stores for a query without a name: each name followed by a
+// terminator, and one more terminator after the last. The order is as
+// unsorted as Windows': the disks from the highest number down, interleaved
+// with the letters from A up, between a few other names.
+std::string AllDeviceNames(const Machine& machine)
 {
     std::string names;
-    for (const auto& entry : machine.letters) {
-        names += entry.first;
-        names += ':';
-        names += '\0';
+    for (const char* name : kLeadingNames) {
+        AddName(&names, name);
+    }
+    auto disk = machine.disks.rbegin();
+    auto letter = machine.letters.begin();
+    while (disk != machine.disks.rend() || letter != machine.letters.end()) {
+        if (disk != machine.disks.rend()) {
+            AddName(&names, "PhysicalDrive" + std::to_string((disk++)->first));
+        }
+        if (letter != machine.letters.end()) {
+            AddName(&names, std::string(1, (letter++)->first) + ":");
+        }
+    }
+    for (const char* name : kTrailingNames) {
+        AddName(&names, name);
     }
     return names + '\0';
 }
@@ -43,7 +68,7 @@ std::string AllLetterNames(const Machine& machine)
 bool TargetList(const Machine& machine, const char* deviceName, std::string* list)
 {
     if (deviceName == nullptr) {
-        *list = AllLetterNames(machine);
+        *list = AllDeviceNames(machine);
         return true;
     }
     char letter = 0;
@@ -73,7 +98,12 @@ DWORD GetLastError(void)
 
 DWORD QueryDosDeviceA(LPCSTR deviceName, LPSTR targetPath, DWORD max)
 {
-    if (!StartCall("QueryDosDeviceA", TextOrNull(deviceName))) {
+    // A fail line names the enumeration without a device name "-".
+    std::optional<FaultOperation> fault;
+    if (deviceName == nullptr) {
+        fault = FaultOperation::Enumerate;
+    }
+    if (!StartCall("QueryDosDeviceA", TextOrNull(deviceName), fault, "-")) {
         return 0;
     }
     std::string list;

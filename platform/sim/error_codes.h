@@ -11,6 +11,7 @@ constexpr DWORD kErrorPathNotFound = 3;
 constexpr DWORD kErrorAccessDenied = 5;
 constexpr DWORD kErrorInvalidHandle = 6;
 constexpr DWORD kErrorNoMoreFiles = 18;
+constexpr DWORD kErrorWriteProtect = 19;
 constexpr DWORD kErrorNotReady = 21;
 constexpr DWORD kErrorBadLength = 24;
 constexpr DWORD kErrorGenFailure = 31;

@@ -102,4 +102,69 @@ bool IsGuidText(const std::string& field)
     return true;
 }
 
+namespace {
+
+uint64_t HexValue(const std::string& text)
+{
+    uint64_t value = 0;
+    for (char c : text) {
+        value = value * 16 + static_cast<uint64_t>(HexDigitValue(c));
+    }
+    return value;
+}
+
+uint64_t SizeUnit(char suffix)
+{
+    const char kSuffixes[] = "KMGT";
+    for (int i = 0; i < 4; ++i) {
+        if (suffix == kSuffixes[i]) {
+            return uint64_t{1} << (10 * (i + 1));
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool ParseGuid(const std::string& field, GUID* guid)
+{
+    if (!IsGuidText(field)) {
+        return false;
+    }
+    guid->Data1 = static_cast<DWORD>(HexValue(field.substr(1, 8)));
+    guid->Data2 = static_cast<WORD>(HexValue(field.substr(10, 4)));
+    guid->Data3 = static_cast<WORD>(HexValue(field.substr(15, 4)));
+    std::string tail = field.substr(20, 4) + field.substr(25, 12);
+    for (size_t i = 0; i < 8; ++i) {
+        guid->Data4[i] = static_cast<BYTE>(HexValue(tail.substr(2 * i, 2)));
+    }
+    return true;
+}
+
+bool ParseSize(const std::string& field, uint64_t* size)
+{
+    const uint64_t kMost = static_cast<uint64_t>(INT64_MAX);
+    std::string digits = field;
+    uint64_t unit = 1;
+    if (!field.empty() && !IsDecimalDigit(field.back())) {
+        unit = SizeUnit(field.back());
+        digits.pop_back();
+    }
+    if (unit == 0 || digits.empty() || digits.size() > 19) {
+        return false;
+    }
+    uint64_t count = 0;
+    for (char c : digits) {
+        if (!IsDecimalDigit(c)) {
+            return false;
+        }
+        count = count * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (count > kMost / unit) {
+        return false;
+    }
+    *size = count * unit;
+    return true;
+}
+
 }  // namespace sim::internal

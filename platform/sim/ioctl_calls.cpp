@@ -1,5 +1,4 @@
-// DeviceIoControl: the three control codes the system sends to disks and
-// volumes.
+// DeviceIoControl: the control codes the system sends to disks and volumes.
 #include <stdio.h>
 #include <string.h>
 
@@ -8,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/call_accounting.h"
+#include "platform/sim/disk_ioctls.h"
 #include "platform/sim/drive_layout.h"
 #include "platform/sim/error_codes.h"
 #include "platform/sim/resources.h"
@@ -15,22 +15,6 @@
 using namespace sim::internal;
 
 namespace {
-
-struct IoctlResult {
-    bool ok = false;
-    DWORD error = 0;  // when not ok
-    DWORD bytes = 0;  // when ok
-};
-
-IoctlResult Failed(DWORD error)
-{
-    return IoctlResult{false, error, 0};
-}
-
-IoctlResult Done(size_t bytes)
-{
-    return IoctlResult{true, 0, static_cast<DWORD>(bytes)};
-}
 
 std::optional<FaultOperation> FaultOperationOf(DWORD controlCode)
 {
@@ -41,6 +25,12 @@ std::optional<FaultOperation> FaultOperationOf(DWORD controlCode)
         return FaultOperation::GetLayout;
     case IOCTL_DISK_SET_DRIVE_LAYOUT:
         return FaultOperation::SetLayout;
+    case IOCTL_DISK_GET_DRIVE_LAYOUT_EX:
+        return FaultOperation::GetLayoutEx;
+    case IOCTL_DISK_GET_LENGTH_INFO:
+        return FaultOperation::Length;
+    case IOCTL_DISK_GET_DISK_ATTRIBUTES:
+        return FaultOperation::Attributes;
     default:
         return std::nullopt;
     }
@@ -113,6 +103,12 @@ IoctlResult Dispatch(const Resource& device, DWORD controlCode, const void* in, 
         return GetDriveLayout(device, out, outSize);
     case IOCTL_DISK_SET_DRIVE_LAYOUT:
         return SetDriveLayout(device, in, inSize);
+    case IOCTL_DISK_GET_DRIVE_LAYOUT_EX:
+        return GetDriveLayoutEx(device, out, outSize);
+    case IOCTL_DISK_GET_LENGTH_INFO:
+        return GetLengthInfo(device, out, outSize);
+    case IOCTL_DISK_GET_DISK_ATTRIBUTES:
+        return GetDiskAttributes(device, out, outSize);
     default:
         return Failed(kErrorInvalidFunction);
     }

@@ -14,14 +14,24 @@
 
 namespace sim::internal {
 
+// How a disk is partitioned: the PARTITION_STYLE values.
+enum class DiskStyle { Mbr = PARTITION_STYLE_MBR, Gpt = PARTITION_STYLE_GPT, Raw = PARTITION_STYLE_RAW };
+
+constexpr uint64_t kDefaultDiskSize = uint64_t{1} << 30;
+
 // A disk is held either in memory (its layout lives for one run) or in an
-// MBR image file, which is read and written on every layout call so that
-// changes last beyond the run.
+// image file, which is read and written on every layout call so that
+// changes last beyond the run. An image's style and size come from the file.
 struct Disk {
     unsigned number = 0;
     std::string imagePath;  // empty: held in memory
-    uint32_t signature = 0;  // memory disk only
-    std::vector<PARTITION_INFORMATION> entries;  // memory disk only
+    DiskStyle style = DiskStyle::Mbr;  // memory disk only
+    uint32_t signature = 0;  // memory MBR disk only
+    GUID diskId{};  // memory GPT disk only
+    uint64_t size = kDefaultDiskSize;  // memory disk only, in bytes
+    std::vector<PARTITION_INFORMATION> entries;  // memory MBR disk only
+    bool offline = false;
+    bool readOnly = false;
 };
 
 struct Volume {
@@ -50,6 +60,10 @@ enum class FaultOperation {
     DeviceNumber,
     GetLayout,
     SetLayout,
+    GetLayoutEx,
+    Length,
+    Attributes,
+    Enumerate,
     VolumeInfo,
     VolumeName,
     MountEnum,

@@ -7,6 +7,7 @@
 
 #include "platform/sim/field_cursor.h"
 #include "platform/sim/field_values.h"
+#include "platform/sim/gpt_image.h"
 #include "platform/sim/mbr_image.h"
 #include "platform/sim/volume_guid.h"
 
@@ -31,51 +32,149 @@ std::string ResolveImagePath(const std::string& baseDir, const std::string& path
     return (std::filesystem::path(baseDir) / image).string();
 }
 
+std::string ImageFault(const std::string& written, const std::string& what)
+{
+    return "image " + written + " " + what;
+}
+
+// A GPT image is taken only with a primary header whose CRC32 holds and an
+// entry array that lies within the file.
+bool CheckGptHeader(const std::string& written, const std::string& resolved, const Sector& lba1,
+                    std::string* fault)
+{
+    GptHeader header = DecodeGptHeader(lba1);
+    if (header.headerSize < kGptHeaderLeast || header.headerSize > kSectorSize) {
+        *fault = ImageFault(written, "has a GPT header size of " + std::to_string(header.headerSize));
+        return false;
+    }
+    if (!GptHeaderCrcHolds(lba1)) {
+        *fault = ImageFault(written, "has a GPT header whose CRC32 is wrong");
+        return false;
+    }
+    uint64_t fileSize = 0;
+    int errorNumber = 0;
+    if (!ImageFileSize(resolved, &fileSize, &errorNumber)) {
+        *fault = ImageFault(written, std::string("cannot be read: ") + strerror(errorNumber));
+        return false;
+    }
+    std::string shape = GptHeaderFault(header, fileSize);
+    if (!shape.empty()) {
+        *fault = ImageFault(written, shape);
+        return false;
+    }
+    return true;
+}
+
 bool CheckImage(const std::string& written, const std::string& resolved, std::string* fault)
 {
     Sector sector{};
     int errorNumber = 0;
     switch (ReadFirstSector(resolved, &sector, &errorNumber)) {
     case ImageRead::Ok:
-        return true;
+        break;
     case ImageRead::CannotRead:
-        *fault = "image " + written + " cannot be read: " + strerror(errorNumber);
+        *fault = ImageFault(written, std::string("cannot be read: ") + strerror(errorNumber));
         return false;
     case ImageRead::TooShort:
-        *fault = "image " + written + " is shorter than one 512-byte sector";
+        *fault = ImageFault(written, "is shorter than one 512-byte sector");
         return false;
     }
-    return false;
+    ImageHead head;
+    if (!ReadImageHead(resolved, &head, &errorNumber)) {
+        *fault = ImageFault(written, std::string("cannot be read: ") + strerror(errorNumber));
+        return false;
+    }
+    return StyleOfImage(head) != DiskStyle::Gpt || CheckGptHeader(written, resolved, head.lba1, fault);
 }
 
-// "partitions COUNT" after a memory disk's signature; 4 when absent.
-bool TakePartitionCount(FieldCursor* cursor, uint32_t* count, std::string* fault)
+// The named fields a memory disk may have, each at most once, before its
+// attribute words.
+struct DiskOptions {
+    bool takesPartitions = false;
+    bool partitionsSeen = false;
+    bool sizeSeen = false;
+    bool attributesStarted = false;
+};
+
+bool TakePartitionCount(FieldCursor* cursor, Disk* disk, std::string* fault)
 {
-    *count = 4;
-    if (cursor->AtEnd()) {
-        return true;
+    uint32_t count = 0;
+    if (!cursor->TakeDecimal("partition count", &count, fault)) {
+        return false;
     }
+    if (count > kMostPartitions) {
+        *fault = "bad partition count \"" + std::to_string(count) + "\" (at most 4096)";
+        return false;
+    }
+    PARTITION_INFORMATION empty;
+    memset(&empty, 0, sizeof empty);
+    disk->entries.assign(count, empty);
+    return true;
+}
+
+bool TakeSize(FieldCursor* cursor, Disk* disk, std::string* fault)
+{
     std::string field;
-    cursor->Take("partitions", &field, fault);
-    if (field != "partitions") {
-        *fault = "unexpected field " + Quoted(field);
+    if (!cursor->Take("size", &field, fault)) {
         return false;
     }
-    if (!cursor->TakeDecimal("partition count", count, fault)) {
-        return false;
-    }
-    if (*count > kMostPartitions) {
-        *fault = "bad partition count \"" + std::to_string(*count) + "\" (at most 4096)";
+    if (!ParseSize(field, &disk->size)) {
+        *fault = "bad size " + Quoted(field) + " (want bytes, or a number followed by K, M, G or T)";
         return false;
     }
     return true;
 }
 
-// "signature HEX [partitions COUNT]": a disk held in memory.
+bool TakeAttribute(const std::string& word, Disk* disk, std::string* fault)
+{
+    bool* flag = word == "offline" ? &disk->offline : &disk->readOnly;
+    if (*flag) {
+        *fault = word + " is given twice";
+        return false;
+    }
+    *flag = true;
+    return true;
+}
+
+// One field after the disk's kind: partitions, size, or an attribute word.
+bool TakeDiskOption(FieldCursor* cursor, DiskOptions* options, Disk* disk, std::string* fault)
+{
+    std::string word;
+    cursor->Take("field", &word, fault);
+    if (word == "offline" || word == "readonly") {
+        options->attributesStarted = true;
+        return TakeAttribute(word, disk, fault);
+    }
+    bool* seen = word == "size" ? &options->sizeSeen : &options->partitionsSeen;
+    bool named = word == "size" ? disk->imagePath.empty() : word == "partitions" && options->takesPartitions;
+    if (!named) {
+        *fault = "unexpected field " + Quoted(word);
+        return false;
+    }
+    if (*seen || options->attributesStarted) {
+        *fault = *seen ? word + " is given twice" : word + " must come before offline and readonly";
+        return false;
+    }
+    *seen = true;
+    return word == "size" ? TakeSize(cursor, disk, fault) : TakePartitionCount(cursor, disk, fault);
+}
+
+bool TakeDiskOptions(FieldCursor* cursor, bool takesPartitions, Disk* disk, std::string* fault)
+{
+    DiskOptions options;
+    options.takesPartitions = takesPartitions;
+    while (!cursor->AtEnd()) {
+        if (!TakeDiskOption(cursor, &options, disk, fault)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "signature HEX": an MBR disk held in memory, 4 entries unless told.
 bool ParseMemoryDisk(FieldCursor* cursor, Disk* disk, std::string* fault)
 {
     std::string field;
-    uint32_t count = 0;
     if (!cursor->Take("signature", &field, fault)) {
         return false;
     }
@@ -83,13 +182,25 @@ bool ParseMemoryDisk(FieldCursor* cursor, Disk* disk, std::string* fault)
         *fault = "bad signature " + Quoted(field);
         return false;
     }
-    if (!TakePartitionCount(cursor, &count, fault)) {
-        return false;
-    }
     PARTITION_INFORMATION empty;
     memset(&empty, 0, sizeof empty);
-    disk->entries.assign(count, empty);
-    return cursor->Finish(fault);
+    disk->entries.assign(4, empty);
+    return TakeDiskOptions(cursor, true, disk, fault);
+}
+
+// "gpt {GUID}": a GPT disk held in memory, with no partitions.
+bool ParseMemoryGptDisk(FieldCursor* cursor, Disk* disk, std::string* fault)
+{
+    std::string field;
+    if (!cursor->Take("disk GUID", &field, fault)) {
+        return false;
+    }
+    if (!ParseGuid(field, &disk->diskId)) {
+        *fault = "bad disk GUID " + Quoted(field);
+        return false;
+    }
+    disk->style = DiskStyle::Gpt;
+    return TakeDiskOptions(cursor, false, disk, fault);
 }
 
 bool ParseImageDisk(FieldCursor* cursor, const std::string& baseDir, Disk* disk, std::string* fault)
@@ -99,7 +210,27 @@ bool ParseImageDisk(FieldCursor* cursor, const std::string& baseDir, Disk* disk,
         return false;
     }
     disk->imagePath = ResolveImagePath(baseDir, written);
-    return CheckImage(written, disk->imagePath, fault) && cursor->Finish(fault);
+    return CheckImage(written, disk->imagePath, fault) && TakeDiskOptions(cursor, false, disk, fault);
+}
+
+bool ParseDiskKind(const std::string& kind, FieldCursor* cursor, const std::string& baseDir, Disk* disk,
+                   std::string* fault)
+{
+    if (kind == "signature") {
+        return ParseMemoryDisk(cursor, disk, fault);
+    }
+    if (kind == "gpt") {
+        return ParseMemoryGptDisk(cursor, disk, fault);
+    }
+    if (kind == "raw") {
+        disk->style = DiskStyle::Raw;
+        return TakeDiskOptions(cursor, false, disk, fault);
+    }
+    if (kind == "image") {
+        return ParseImageDisk(cursor, baseDir, disk, fault);
+    }
+    *fault = "unknown disk field " + Quoted(kind);
+    return false;
 }
 
 }  // namespace
@@ -135,21 +266,12 @@ bool ParseDiskLine(const Fields& fields, ParseContext* context, std::string* fau
         *fault = "disk " + std::to_string(disk.number) + " is defined twice";
         return false;
     }
-    if (!cursor.Take("signature or image", &field, fault)) {
+    if (!cursor.Take("signature, gpt, raw or image", &field, fault) ||
+        !ParseDiskKind(field, &cursor, context->baseDir, &disk, fault)) {
         return false;
     }
-    bool parsed = false;
-    if (field == "signature") {
-        parsed = ParseMemoryDisk(&cursor, &disk, fault);
-    } else if (field == "image") {
-        parsed = ParseImageDisk(&cursor, context->baseDir, &disk, fault);
-    } else {
-        *fault = "unknown disk field " + Quoted(field);
-    }
-    if (parsed) {
-        context->machine.disks.emplace(disk.number, std::move(disk));
-    }
-    return parsed;
+    context->machine.disks.emplace(disk.number, std::move(disk));
+    return true;
 }
 
 }  // namespace sim::internal
