@@ -60,7 +60,7 @@ void ExpectVolume(const std::string& path, DWORD disk, DWORD signature, const ch
     }
 }
 
-TEST(SimDefaultMachine, IsAWindows2000ComputerWithFourDisks)
+TEST(SimDefaultMachine, IsAWindows2000ComputerWhoseLettersLeadToFourDisks)
 {
     sim::LoadDefaultMachine();
     EXPECT_EQ(GetVersion() & 0xffff, 0x0005u);
@@ -98,6 +98,61 @@ TEST(SimDefaultMachine, HoldsTheArchiveChainBelowC)
     for (const std::string& volume : {backup, simtest::VolumeNameOf("D:\\"), simtest::VolumeNameOf("H:\\")}) {
         EXPECT_EQ(FindFirstVolumeMountPointA(volume.c_str(), mount, sizeof mount), INVALID_HANDLE_VALUE);
     }
+    EXPECT_TRUE(sim::NothingOutstanding());
+}
+
+// Two disks without letters: a clone of disk 0 that Windows took offline for
+// its colliding signature, and a GPT disk; every disk has a size.
+TEST(SimDefaultMachine, HasAnOfflineCloneAndAGptDiskWithoutLetters)
+{
+    sim::LoadDefaultMachine();
+    const struct {
+        DWORD number;
+        DWORD style;
+        DWORD signature;
+        GUID diskId;
+        int64_t size;
+        uint64_t attributes;
+    } disks[] = {
+        {0, 0, 0x5D1A2B3C, {}, 500LL << 30, 0},
+        {1, 0, 0, {}, 1LL << 30, 0},
+        {2, 0, 0x12AB00, {}, 1LL << 30, 0},
+        {3, 0, 7, {}, 1LL << 30, 0},
+        {4, 0, 0x5D1A2B3C, {}, 500LL << 30, DISK_ATTRIBUTE_OFFLINE},
+        {6, 1, 0, {0x6F1B2C3D, 0x4E5F, 0x4A6B, {0x8C, 0x7D, 0x9E, 0x0F, 0x1A, 0x2B, 0x3C, 0x4D}}, 2LL << 40, 0},
+    };
+    std::string names(4096, '\0');
+    names.resize(QueryDosDeviceA(nullptr, names.data(), 4096));
+    for (const auto& disk : disks) {
+        std::string path = "\\\\.\\physicaldrive" + std::to_string(disk.number);
+        std::string listed = std::string(1, '\0') + "PhysicalDrive" + std::to_string(disk.number) + '\0';
+        EXPECT_NE(names.find(listed), std::string::npos) << path;
+        HANDLE device = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        alignas(8) unsigned char layout[48 + 4 * 144];
+        DRIVE_LAYOUT_INFORMATION_EX head;
+        GET_LENGTH_INFORMATION length;
+        GET_DISK_ATTRIBUTES attributes;
+        DWORD returned = 0;
+        ASSERT_TRUE(DeviceIoControl(device, IOCTL_DISK_GET_DRIVE_LAYOUT_EX, nullptr, 0, layout, sizeof layout,
+                                    &returned, nullptr))
+            << path;
+        memcpy(&head, layout, 48);
+        EXPECT_TRUE(DeviceIoControl(device, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length,
+                                    &returned, nullptr));
+        EXPECT_TRUE(DeviceIoControl(device, IOCTL_DISK_GET_DISK_ATTRIBUTES, nullptr, 0, &attributes,
+                                    sizeof attributes, &returned, nullptr));
+        CloseHandle(device);
+        EXPECT_EQ(head.PartitionStyle, disk.style) << path;
+        if (disk.style == 0) {
+            EXPECT_EQ(head.Mbr.Signature, disk.signature) << path;
+        } else {
+            EXPECT_EQ(memcmp(&head.Gpt.DiskId, &disk.diskId, sizeof(GUID)), 0) << path;
+        }
+        EXPECT_EQ(length.Length.QuadPart, disk.size) << path;
+        EXPECT_EQ(attributes.Attributes, disk.attributes) << path;
+    }
+    EXPECT_EQ(names.find("PhysicalDrive5"), std::string::npos);
     EXPECT_TRUE(sim::NothingOutstanding());
 }
 

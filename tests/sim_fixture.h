@@ -50,6 +50,17 @@ inline std::string MbrImage(uint32_t signature, const std::vector<MbrSlot>& slot
     return image;
 }
 
+// A protective MBR and a GPT header of the given size whose CRC field is 0,
+// which is not the CRC32 of this header: two sectors, no entries.
+inline std::string ProtectiveGptHead(uint32_t headerSize)
+{
+    std::string image = MbrImage(0, {{0x00, 0xEE, 1, 1}});
+    memcpy(&image[512], "EFI PART", 8);
+    PutLittle32(&image, 512 + 12, headerSize);
+    PutLittle32(&image, 512 + 16, 0);
+    return image;
+}
+
 // The offsets at which two byte strings differ.
 inline std::vector<size_t> DifferingOffsets(const std::string& a, const std::string& b)
 {

@@ -17,6 +17,8 @@ TEST(SimMachineFile, RefusesAFaultyLineNamingFileLineAndFault)
     std::string folder = TemporaryFolder();
     WriteFile(folder + "/short.img", std::string(511, '\x01'));
     WriteFile(folder + "/good.img", simtest::MbrImage(1, {}));
+    WriteFile(folder + "/badcrc.img", simtest::ProtectiveGptHead(92));
+    WriteFile(folder + "/bigheader.img", simtest::ProtectiveGptHead(600));
     const struct {
         const char* text;
         const char* expected;
@@ -76,6 +78,29 @@ TEST(SimMachineFile, RefusesAFaultyLineNamingFileLineAndFault)
         {"disk 0 image missing.img\n", "m.machine:1: image missing.img cannot be read"},
         {"disk 0 image short.img\n", "m.machine:1: image short.img is shorter than one 512-byte sector"},
         {"disk 0 image good.img partitions 64\n", "m.machine:1: unexpected field \"partitions\""},
+        {"disk 0 signature 1 size 5X\n", "m.machine:1: bad size \"5X\""},
+        {"disk 0 signature 1 size 5k\n", "m.machine:1: bad size \"5k\""},
+        {"disk 0 raw size G\n", "m.machine:1: bad size \"G\""},
+        {"disk 0 raw size -1\n", "m.machine:1: bad size \"-1\""},
+        {"disk 0 raw size 8388608T\n", "m.machine:1: bad size \"8388608T\""},
+        {"disk 0 raw size\n", "m.machine:1: missing size"},
+        {"disk 0 signature 1 size 1G size 2G\n", "m.machine:1: size is given twice"},
+        {"disk 0 signature 1 partitions 4 partitions 4\n", "m.machine:1: partitions is given twice"},
+        {"disk 0 signature 1 offlne\n", "m.machine:1: unexpected field \"offlne\""},
+        {"disk 0 raw Offline\n", "m.machine:1: unexpected field \"Offline\""},
+        {"disk 0 signature 1 offline readonly offline\n", "m.machine:1: offline is given twice"},
+        {"disk 0 signature 1 readonly size 1G\n", "m.machine:1: size must come before offline and readonly"},
+        {"disk 0 gpt\n", "m.machine:1: missing disk GUID"},
+        {"disk 0 gpt {1234}\n", "m.machine:1: bad disk GUID \"{1234}\""},
+        {"disk 0 gpt 1B2C3D4E-0000-4000-8000-00000000AAAA\n", "m.machine:1: bad disk GUID \"1B2C3D4E-"},
+        {"disk 0 gpt {1B2C3D4E-0000-4000-8000-00000000AAAG}\n", "m.machine:1: bad disk GUID"},
+        {"disk 0 gpt {1B2C3D4E-0000-4000-8000-00000000AAAA} partitions 4\n",
+         "m.machine:1: unexpected field \"partitions\""},
+        {"disk 0 raw 7\n", "m.machine:1: unexpected field \"7\""},
+        {"disk 0 image good.img size 1G\n", "m.machine:1: unexpected field \"size\""},
+        {"disk 0 image good.img readonly readonly\n", "m.machine:1: readonly is given twice"},
+        {"disk 0 image badcrc.img\n", "m.machine:1: image badcrc.img has a GPT header whose CRC32 is wrong"},
+        {"disk 0 image bigheader.img\n", "m.machine:1: image bigheader.img has a GPT header size of 600"},
     };
     for (const auto& c : cases) {
         std::string error;

@@ -48,7 +48,8 @@ const std::vector<std::string>& CallLog();
 // k <= 0 turn injection off.
 void FailNthCall(long k, uint32_t code);
 
-// The signature that disk N carries now (held in memory or in its image).
+// The signature that disk N carries now (held in memory or in its image);
+// false for a disk that is not MBR.
 bool DiskSignature(unsigned disk, uint32_t* signature);
 
 // Every byte handed to the last IOCTL_DISK_SET_DRIVE_LAYOUT of this run, as
