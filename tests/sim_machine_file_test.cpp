@@ -207,6 +207,16 @@ TEST(SimMachineFile, DocumentedExampleLoads)
     uint32_t signature = 0;
     EXPECT_TRUE(sim::DiskSignature(1, &signature));
     EXPECT_EQ(signature, 0x0BADF00Du);
+    for (const auto& disk : {std::pair<const char*, uint64_t>{"\\\\.\\physicaldrive3", DISK_ATTRIBUTE_OFFLINE},
+                             {"\\\\.\\physicaldrive4", DISK_ATTRIBUTE_READ_ONLY}}) {
+        HANDLE device = simtest::OpenDevice(disk.first);
+        GET_DISK_ATTRIBUTES attributes{};
+        DWORD returned = 0;
+        EXPECT_TRUE(DeviceIoControl(device, IOCTL_DISK_GET_DISK_ATTRIBUTES, nullptr, 0, &attributes,
+                                    sizeof attributes, &returned, nullptr));
+        EXPECT_EQ(attributes.Attributes, disk.second) << disk.first;
+        CloseHandle(device);
+    }
 }
 
 }  // namespace
