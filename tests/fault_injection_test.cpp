@@ -21,7 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim.h"
-#include "sim_fixture.h"
+#include "support/sim_fixture.h"
 #include "support/runs.h"
 
 namespace {
@@ -42,8 +42,8 @@ const Scenario kScenarios[] = {
     {"Write", "image-disk", {"disk1.img"}, {"-ws", "physicaldrive1", "1A2B3C4D"}, Command::Signature,
      false},
     {"ReportDefaultMachine", "", {}, {"-ds"}, Command::Report, false},
-    {"ReportMountChain", "mount-chain", {"disk0.img"}, {"-ds"}, Command::Report, false},
-    {"ReportOlderGeneration", "older-generation", {"disk0.img"}, {"-ds"}, Command::Report, true},
+    {"ReportMountChain", "image-mount-chain", {"disk0.img"}, {"-ds"}, Command::Report, false},
+    {"ReportOlderGeneration", "image-older-generation", {"disk0.img"}, {"-ds"}, Command::Report, true},
 };
 
 struct CodeCase {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim.h"
-#include "report_support.h"
+#include "support/report_support.h"
 #include "support/runs.h"
 
 namespace {

@@ -1,71 +1,114 @@
 // "-ds" end to end: each machine file's report, byte for byte, from the
 // built program and from the entry point run in this process (where the
 // simulator also proves that nothing is left open).
-#include <ostream>
+//
+// The cases are the files in golden/report/: NAME.machine and beside it
+// NAME.txt, the report it gives; default.txt alone is the report of the
+// embedded default machine. Adding a case is adding the two files. With
+// DISKSIG_UPDATE_GOLDEN=1 in the environment, the program's run rewrites
+// each NAME.txt that differs from what it printed, for a reviewer to diff.
+#include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim.h"
-#include "report_support.h"
 #include "support/runs.h"
 
 namespace {
 
-struct GoldenCase {
-    const char* name;  // the machine file and the golden report; "default" is
-                       // the embedded machine, named by no machine file
-};
+const char kGoldenFolder[] = "golden/report";
+const char kDefaultCase[] = "default";  // the embedded machine, named by no machine file
 
-const GoldenCase kGoldenCases[] = {
-    {"default"},               // the road of one run, with a two-level chain
-    {"drive-letters"},         // every kind of letter, labels with and without
-    {"mount-chain"},           // a chain of mount points three levels deep
-    {"letter-selection"},      // selection by device target, signature digits
-    {"letter-failures"},       // open, device number, layout; too large a layout
-    {"labels"},                // empty label, no file system, failed lookup, "%"
-    {"label-no-module"},       // the label service's module can't be loaded
-    {"label-no-entry-point"},  // the module lacks the label service
-    {"mount-failures"},        // every failure of the walk, and a deeper prefix
-    {"mount-tree"},            // enumeration order, depth first, double listings
-    {"mount-cycles"},          // a volume mounted inside itself, directly or not
-};
-
-void PrintTo(const GoldenCase& testCase, std::ostream* out)
+std::string GoldenPath(const std::string& name, const char* extension)
 {
-    *out << testCase.name;
+    return TestDataPath(std::string(kGoldenFolder) + "/" + name + extension);
 }
 
-class ReportGolden : public testing::TestWithParam<GoldenCase> {
+// Every name that a .machine or a .txt file of the folder carries, sorted.
+std::vector<std::string> GoldenCaseNames()
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(TestDataPath(kGoldenFolder))) {
+        std::string extension = entry.path().extension().string();
+        if (extension == ".machine" || extension == ".txt") {
+            names.insert(entry.path().stem().string());
+        }
+    }
+    return {names.begin(), names.end()};
+}
+
+bool UpdatingGolden()
+{
+    const char* update = getenv("DISKSIG_UPDATE_GOLDEN");
+    return update != nullptr && std::string(update) == "1";
+}
+
+class ReportGolden : public testing::TestWithParam<std::string> {
 protected:
-    bool IsDefault() const { return std::string(GetParam().name) == "default"; }
+    bool IsDefault() const { return GetParam() == kDefaultCase; }
+    std::string MachinePath() const { return IsDefault() ? "" : GoldenPath(GetParam(), ".machine"); }
+    std::string ExpectedPath() const { return GoldenPath(GetParam(), ".txt"); }
+
+    // False, with the test failed, when one of the case's two files is missing
+    // (the expected output may be missing in update mode: it is written).
+    bool CaseIsWhole() const
+    {
+        if (!IsDefault() && !std::filesystem::exists(MachinePath())) {
+            ADD_FAILURE() << ExpectedPath() << " has no machine file beside it";
+            return false;
+        }
+        if (!UpdatingGolden() && !std::filesystem::exists(ExpectedPath())) {
+            ADD_FAILURE() << MachinePath() << " has no expected output beside it"
+                          << " (DISKSIG_UPDATE_GOLDEN=1 writes it)";
+            return false;
+        }
+        return true;
+    }
 };
 
 TEST_P(ReportGolden, ProgramPrintsTheReport)
 {
-    std::string machine = IsDefault() ? "" : ReportMachinePath(GetParam().name);
-    ProgramRun run = RunProgram({"-ds"}, {"DISKSIG_MACHINE=" + machine});
+    SCOPED_TRACE(std::string(kGoldenFolder) + "/" + GetParam());
+    if (!CaseIsWhole()) {
+        return;
+    }
+    ProgramRun run = RunProgram({"-ds"}, {"DISKSIG_MACHINE=" + MachinePath()});
+    if (UpdatingGolden() && run.output != ReadFile(ExpectedPath())) {
+        WriteFile(ExpectedPath(), run.output);
+        printf("updated %s\n", ExpectedPath().c_str());
+    }
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, GoldenReport(GetParam().name));
+    EXPECT_EQ(run.output, ReadFile(ExpectedPath()));
     EXPECT_EQ(run.errors, "");
 }
 
 TEST_P(ReportGolden, EntryPointBuildsTheSameReport)
 {
+    SCOPED_TRACE(std::string(kGoldenFolder) + "/" + GetParam());
+    if (!CaseIsWhole()) {
+        return;
+    }
     if (IsDefault()) {
         sim::LoadDefaultMachine();
     } else {
-        LoadReportMachine(GetParam().name);
+        LoadMachine(ReadFile(MachinePath()), TestDataPath(kGoldenFolder));
     }
     auto run = RunInProcess({"-ds"});
     EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.output, GoldenReport(GetParam().name));
+    EXPECT_EQ(run.output, ReadFile(ExpectedPath()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, ReportGolden, testing::ValuesIn(kGoldenCases),
-                         [](const testing::TestParamInfo<GoldenCase>& testCase) {
-                             std::string name = testCase.param.name;
-                             std::erase(name, '-');
+INSTANTIATE_TEST_SUITE_P(Machines, ReportGolden, testing::ValuesIn(GoldenCaseNames()),
+                         [](const testing::TestParamInfo<std::string>& testCase) {
+                             std::string name = testCase.param;
+                             std::erase_if(name, [](char c) { return !isalnum(static_cast<unsigned char>(c)); });
                              return name;
                          });
 

@@ -11,7 +11,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/sim.h"
-#include "sim_fixture.h"
+#include "support/sim_fixture.h"
 #include "support/runs.h"
 
 namespace {
