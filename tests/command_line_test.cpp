@@ -26,14 +26,14 @@ TEST(Usage, PlatformLineFollowsTheVersion)
         const char* version;
         const char* platformLine;
     } cases[] = {
-        {"5.0", "Windows 2000\n\n"},
-        {"5.2", "Windows .Net\n\n"},
-        {"5.1", "Unrecognized Windows Version 5.1\n\n"},
-        {"5.255", "Unrecognized Windows Version 5.255\n\n"},
-        {"4.0", "Windows NT 4.0\n\n"},
-        {"6.1", "Windows NT 4.0\n\n"},
-        {"10.0", "Windows NT 4.0\n\n"},
-        {"3.51", "Windows NT 4.0\n\n"},
+        {.version = "5.0", .platformLine = "Windows 2000\n\n"},
+        {.version = "5.2", .platformLine = "Windows .Net\n\n"},
+        {.version = "5.1", .platformLine = "Unrecognized Windows Version 5.1\n\n"},
+        {.version = "5.255", .platformLine = "Unrecognized Windows Version 5.255\n\n"},
+        {.version = "4.0", .platformLine = "Windows NT 4.0\n\n"},
+        {.version = "6.1", .platformLine = "Windows NT 4.0\n\n"},
+        {.version = "10.0", .platformLine = "Windows NT 4.0\n\n"},
+        {.version = "3.51", .platformLine = "Windows NT 4.0\n\n"},
     };
     for (const auto& c : cases) {
         LoadMachine(std::string("version ") + c.version + "\n");
@@ -62,15 +62,15 @@ TEST(CommandSelection, CaseOfTheOptionIsIgnoredAndExtraArgumentsAreNot)
         std::vector<std::string> arguments;
         std::vector<std::string> sameAs;
     } cases[] = {
-        {{"-DS"}, {"-ds"}},
-        {{"-Ds"}, {"-ds"}},
-        {{"-dS"}, {"-ds"}},
-        {{"-ds", "anything"}, {"-ds"}},
-        {{"-ES"}, {"-es"}},
-        {{"-Es", "physicaldrive9"}, {"-es", "physicaldrive9"}},
-        {{"-es", "physicaldrive9", "1A2B3C4D"}, {"-es", "physicaldrive9"}},
-        {{"-WS", "physicaldrive9"}, {"-ws", "physicaldrive9"}},
-        {{"-ws", "physicaldrive9", "ZZ", "extra"}, {"-ws", "physicaldrive9", "ZZ"}},
+        {.arguments = {"-DS"}, .sameAs = {"-ds"}},
+        {.arguments = {"-Ds"}, .sameAs = {"-ds"}},
+        {.arguments = {"-dS"}, .sameAs = {"-ds"}},
+        {.arguments = {"-ds", "anything"}, .sameAs = {"-ds"}},
+        {.arguments = {"-ES"}, .sameAs = {"-es"}},
+        {.arguments = {"-Es", "physicaldrive9"}, .sameAs = {"-es", "physicaldrive9"}},
+        {.arguments = {"-es", "physicaldrive9", "1A2B3C4D"}, .sameAs = {"-es", "physicaldrive9"}},
+        {.arguments = {"-WS", "physicaldrive9"}, .sameAs = {"-ws", "physicaldrive9"}},
+        {.arguments = {"-ws", "physicaldrive9", "ZZ", "extra"}, .sameAs = {"-ws", "physicaldrive9", "ZZ"}},
     };
     for (const auto& c : cases) {
         sim::LoadDefaultMachine();
@@ -91,9 +91,15 @@ TEST(CommandSelection, MissingOperandsReachTheCommandAsAbsent)
         const char* report;
         int result;
     } cases[] = {
-        {{"-es"}, "ERASE SIGNATURE failed: Device may not exist:  Error 2: ERROR_FILE_NOT_FOUND\n", 2},
-        {{"-ws"}, "WRITE SIGNATURE Failed:  Error 87: ERROR_INVALID_PARAMETER\n", 87},
-        {{"-ws", "physicaldrive1"}, "WRITE SIGNATURE Failed:  Error 87: ERROR_INVALID_PARAMETER\n", 87},
+        {.arguments = {"-es"},
+         .report = "ERASE SIGNATURE failed: Device may not exist:  Error 2: ERROR_FILE_NOT_FOUND\n",
+         .result = 2},
+        {.arguments = {"-ws"},
+         .report = "WRITE SIGNATURE Failed:  Error 87: ERROR_INVALID_PARAMETER\n",
+         .result = 87},
+        {.arguments = {"-ws", "physicaldrive1"},
+         .report = "WRITE SIGNATURE Failed:  Error 87: ERROR_INVALID_PARAMETER\n",
+         .result = 87},
     };
     for (const auto& c : cases) {
         CommandRun run = RunInProcess(c.arguments);

@@ -76,18 +76,18 @@ TEST(ErrorText, ExtremesAndTheCodesMessagesDependOn)
         int code;
         const char* text;
     } cases[] = {
-        {5, " Error 5: ERROR_ACCESS_DENIED"},
-        {70, " Error 70: ERROR_SHARING_PAUSE"},
-        {104, " Error 104: "},
-        {124, " Error 124: "},
-        {125, " Error 125: ERROR_NO_VOLUME_LABEL"},
-        {126, "126"},
-        {35, "35"},
-        {0, "0"},
-        {-1, "-1"},
-        {INT_MIN, "-2147483648"},
-        {INT_MAX, "2147483647"},
-        {static_cast<int>(0xC0000005u), "-1073741819"},
+        {.code = 5, .text = " Error 5: ERROR_ACCESS_DENIED"},
+        {.code = 70, .text = " Error 70: ERROR_SHARING_PAUSE"},
+        {.code = 104, .text = " Error 104: "},
+        {.code = 124, .text = " Error 124: "},
+        {.code = 125, .text = " Error 125: ERROR_NO_VOLUME_LABEL"},
+        {.code = 126, .text = "126"},
+        {.code = 35, .text = "35"},
+        {.code = 0, .text = "0"},
+        {.code = -1, .text = "-1"},
+        {.code = INT_MIN, .text = "-2147483648"},
+        {.code = INT_MAX, .text = "2147483647"},
+        {.code = static_cast<int>(0xC0000005u), .text = "-1073741819"},
     };
     for (const auto& c : cases) {
         EXPECT_STREQ(ErrorText(c.code), c.text) << "code " << c.code;
@@ -108,7 +108,7 @@ TEST(FailureCode, ALastErrorOfZeroReadsAsGeneralFailure)
     const struct {
         unsigned lastError;
         int code;
-    } cases[] = {{5, 5}, {0, 31}, {0xFFFFFFFFu, -1}};
+    } cases[] = {{.lastError = 5, .code = 5}, {.lastError = 0, .code = 31}, {.lastError = 0xFFFFFFFFu, .code = -1}};
     for (const auto& c : cases) {
         sim::FailNthCall(sim::CallCount() + 1, c.lastError);
         EXPECT_EQ(QueryDosDeviceA("C:", nullptr, 0), 0u);

@@ -38,12 +38,36 @@ struct Scenario {
 };
 
 const Scenario kScenarios[] = {
-    {"Erase", "image-disk", {"disk1.img"}, {"-es", "physicaldrive1"}, Command::Signature, false},
-    {"Write", "image-disk", {"disk1.img"}, {"-ws", "physicaldrive1", "1A2B3C4D"}, Command::Signature,
-     false},
-    {"ReportDefaultMachine", "", {}, {"-ds"}, Command::Report, false},
-    {"ReportMountChain", "image-mount-chain", {"disk0.img"}, {"-ds"}, Command::Report, false},
-    {"ReportOlderGeneration", "image-older-generation", {"disk0.img"}, {"-ds"}, Command::Report, true},
+    {.name = "Erase",
+     .machine = "image-disk",
+     .images = {"disk1.img"},
+     .arguments = {"-es", "physicaldrive1"},
+     .command = Command::Signature,
+     .standIn = false},
+    {.name = "Write",
+     .machine = "image-disk",
+     .images = {"disk1.img"},
+     .arguments = {"-ws", "physicaldrive1", "1A2B3C4D"},
+     .command = Command::Signature,
+     .standIn = false},
+    {.name = "ReportDefaultMachine",
+     .machine = "",
+     .images = {},
+     .arguments = {"-ds"},
+     .command = Command::Report,
+     .standIn = false},
+    {.name = "ReportMountChain",
+     .machine = "image-mount-chain",
+     .images = {"disk0.img"},
+     .arguments = {"-ds"},
+     .command = Command::Report,
+     .standIn = false},
+    {.name = "ReportOlderGeneration",
+     .machine = "image-older-generation",
+     .images = {"disk0.img"},
+     .arguments = {"-ds"},
+     .command = Command::Report,
+     .standIn = true},
 };
 
 struct CodeCase {
@@ -53,8 +77,8 @@ struct CodeCase {
 };
 
 const CodeCase kCodes[] = {
-    {5, 5, " Error 5: ERROR_ACCESS_DENIED"},
-    {0, 31, " Error 31: ERROR_GEN_FAILURE"},
+    {.injected = 5, .named = 5, .errorText = " Error 5: ERROR_ACCESS_DENIED"},
+    {.injected = 0, .named = 31, .errorText = " Error 31: ERROR_GEN_FAILURE"},
 };
 
 void PrintTo(const Scenario& scenario, std::ostream* out)
@@ -253,8 +277,10 @@ protected:
     void LoadFresh()
     {
         for (const std::string& image : Get().images) {
-            WriteFile(folder_ + "/" + image, simtest::MbrImage(0x5D1A2B3C, {{0x80, 0x07, 63, 100},
-                                                                            {0x00, 0x83, 163, 20}}));
+            WriteFile(folder_ + "/" + image,
+                      simtest::MbrImage(0x5D1A2B3C,
+                                        {{.status = 0x80, .type = 0x07, .firstLba = 63, .sectors = 100},
+                                         {.status = 0x00, .type = 0x83, .firstLba = 163, .sectors = 20}}));
         }
         if (std::string(Get().machine).empty()) {
             sim::LoadDefaultMachine();

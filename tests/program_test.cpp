@@ -30,12 +30,12 @@ TEST(Program, ExitStatusKeepsFailuresNonzero)
         std::vector<std::string> arguments;
         int status;
     } cases[] = {
-        {{"-es", "physicaldrive0"}, 0},
-        {{"-ws", "physicaldrive0"}, 87},
-        {{"-ws", "physicaldrive0", "1"}, 255},
-        {{"-es", "physicaldrive1"}, 1},
-        {{"-es", "physicaldrive2"}, 1},
-        {{"-es", "physicaldrive3"}, 4390 & 0xFF},
+        {.arguments = {"-es", "physicaldrive0"}, .status = 0},
+        {.arguments = {"-ws", "physicaldrive0"}, .status = 87},
+        {.arguments = {"-ws", "physicaldrive0", "1"}, .status = 255},
+        {.arguments = {"-es", "physicaldrive1"}, .status = 1},
+        {.arguments = {"-es", "physicaldrive2"}, .status = 1},
+        {.arguments = {"-es", "physicaldrive3"}, .status = 4390 & 0xFF},
     };
     for (const auto& c : cases) {
         ProgramRun run = RunProgram(c.arguments, {"DISKSIG_MACHINE=" + folder + "/m.machine"});
@@ -53,9 +53,9 @@ TEST(Program, RefusesAMachineFileItCannotUse)
         const char* text;
         const char* where;
     } cases[] = {
-        {"disk 0 signature 1\n\nfloppy 1\n", "bad.machine:3"},
-        {"version 5.0\nletter 1 \\Device\\HarddiskVolume1\n", "bad.machine:2"},
-        {"disk 0 image missing.img\n", "bad.machine:1"},
+        {.text = "disk 0 signature 1\n\nfloppy 1\n", .where = "bad.machine:3"},
+        {.text = "version 5.0\nletter 1 \\Device\\HarddiskVolume1\n", .where = "bad.machine:2"},
+        {.text = "disk 0 image missing.img\n", .where = "bad.machine:1"},
     };
     for (const auto& c : cases) {
         WriteFile(folder + "/bad.machine", c.text);

@@ -99,10 +99,10 @@ struct SizeCase {
 };
 
 const SizeCase kSizeCases[] = {
-    {"PastTheOldReport", 80, false, false},     // about 6 KB, once cut at 4096
-    {"PastTheWorkingText", 500, false, true},  // about 35 KB
-    {"NestedWhole", 150, true, false},          // 150 levels, about 31 KB
-    {"NestedPastTheWorkingText", 400, true, true},
+    {.name = "PastTheOldReport", .mounts = 80, .nested = false, .truncated = false},  // about 6 KB, once cut at 4096
+    {.name = "PastTheWorkingText", .mounts = 500, .nested = false, .truncated = true},  // about 35 KB
+    {.name = "NestedWhole", .mounts = 150, .nested = true, .truncated = false},         // 150 levels, about 31 KB
+    {.name = "NestedPastTheWorkingText", .mounts = 400, .nested = true, .truncated = true},
 };
 
 void PrintTo(const SizeCase& testCase, std::ostream* out)
@@ -150,8 +150,12 @@ struct LabelCase {
 };
 
 const LabelCase kLabelCases[] = {
-    {494, 494, 494},   {495, 494, 495},   {1000, 494, 1000},
-    {1006, 494, 1006}, {1007, 494, 1006}, {1023, 494, 1006},
+    {.length = 494, .shownAtLetter = 494, .shownAtMountPoint = 494},
+    {.length = 495, .shownAtLetter = 494, .shownAtMountPoint = 495},
+    {.length = 1000, .shownAtLetter = 494, .shownAtMountPoint = 1000},
+    {.length = 1006, .shownAtLetter = 494, .shownAtMountPoint = 1006},
+    {.length = 1007, .shownAtLetter = 494, .shownAtMountPoint = 1006},
+    {.length = 1023, .shownAtLetter = 494, .shownAtMountPoint = 1006},
 };
 
 void PrintTo(const LabelCase& testCase, std::ostream* out)

@@ -66,20 +66,31 @@ const std::string kNoDeviceInformation = "\tDISPLAY SIGNATURE: Could not get dev
 const std::string kLaterMounts = MountLine("b") + MountLine("c") + kDLine;
 
 const ZeroCodeCase kZeroCodeCases[] = {
-    {"LetterOpen", "CreateFileA \\\\.\\C:", "",
-     "C:Error opening \\\\.\\C:. Error: 31: " + kGenFailure + "\n" + kDLine},
-    {"LetterDeviceNumber", "DeviceIoControl 0x002d1080", "CreateFileA \\\\.\\C:",
-     "ERROR: DISPLAY SIGNATURE: Could not get device number: " + kGenFailure + "\n" +
-         "C:\tphysicaldrive ERR\tSignature = 1\tVolume Name = ROOT.\n" + MountLine("a") + kLaterMounts},
-    {"LetterLayout", "DeviceIoControl 0x0007400c", "CreateFileA \\\\.\\C:",
-     "C:\tphysicaldrive0" + kNoDeviceInformation + kGenFailure + "\n" + kDLine},
-    {"MountPointLookup", "GetVolumeNameForVolumeMountPointA " + kRootVolume + "a\\", "",
-     kRootLine + "GetVolumeNameForVolumeMountPoint Failed: " + kGenFailure + "\n" + kLaterMounts},
-    {"MountedOpen", "CreateFileA " + kMountedDevice, "",
-     kRootLine + "  C:\\a\\ Error opening C:\\. Error: 31: " + kGenFailure + "\n" + kLaterMounts},
-    {"MountedLayout", "DeviceIoControl 0x0007400c", "CreateFileA " + kMountedDevice,
-     kRootLine + "  C:\\a\\ \tphysicaldrive1" + kNoDeviceInformation + kGenFailure + "\n" +
-         kLaterMounts},
+    {.name = "LetterOpen",
+     .call = "CreateFileA \\\\.\\C:",
+     .after = "",
+     .expected = "C:Error opening \\\\.\\C:. Error: 31: " + kGenFailure + "\n" + kDLine},
+    {.name = "LetterDeviceNumber",
+     .call = "DeviceIoControl 0x002d1080",
+     .after = "CreateFileA \\\\.\\C:",
+     .expected = "ERROR: DISPLAY SIGNATURE: Could not get device number: " + kGenFailure + "\n" +
+                 "C:\tphysicaldrive ERR\tSignature = 1\tVolume Name = ROOT.\n" + MountLine("a") + kLaterMounts},
+    {.name = "LetterLayout",
+     .call = "DeviceIoControl 0x0007400c",
+     .after = "CreateFileA \\\\.\\C:",
+     .expected = "C:\tphysicaldrive0" + kNoDeviceInformation + kGenFailure + "\n" + kDLine},
+    {.name = "MountPointLookup",
+     .call = "GetVolumeNameForVolumeMountPointA " + kRootVolume + "a\\",
+     .after = "",
+     .expected = kRootLine + "GetVolumeNameForVolumeMountPoint Failed: " + kGenFailure + "\n" + kLaterMounts},
+    {.name = "MountedOpen",
+     .call = "CreateFileA " + kMountedDevice,
+     .after = "",
+     .expected = kRootLine + "  C:\\a\\ Error opening C:\\. Error: 31: " + kGenFailure + "\n" + kLaterMounts},
+    {.name = "MountedLayout",
+     .call = "DeviceIoControl 0x0007400c",
+     .after = "CreateFileA " + kMountedDevice,
+     .expected = kRootLine + "  C:\\a\\ \tphysicaldrive1" + kNoDeviceInformation + kGenFailure + "\n" + kLaterMounts},
 };
 
 void PrintTo(const ZeroCodeCase& testCase, std::ostream* out)

@@ -21,8 +21,8 @@ using simtest::OpenDevice;
 
 const uint32_t kImageSignature = 0xA1B2C3D4;
 const std::vector<simtest::MbrSlot> kImageSlots = {
-    {0x80, 0x07, 2048, 20480},
-    {0x00, 0x83, 22528, 4096},
+    {.status = 0x80, .type = 0x07, .firstLba = 2048, .sectors = 20480},
+    {.status = 0x00, .type = 0x83, .firstLba = 22528, .sectors = 4096},
 };
 const std::string kLongTarget = "\\Device\\" + std::string(300, 'x');
 
@@ -64,14 +64,10 @@ TEST_F(SimDiskCalls, QueryDosDeviceGivesTargetWithTwoTerminators)
         DWORD result;
         DWORD error;
     } cases[] = {
-        {"C:", 256, 25, 0},
-        {"c:", 256, 25, 0},
-        {"C:", 25, 25, 0},
-        {"C:", 24, 0, 122},
-        {"L:", 256, 0, 122},
-        {"B:", 256, 0, 2},
-        {"C", 256, 0, 2},
-        {"C:\\", 256, 0, 2},
+        {.name = "C:", .max = 256, .result = 25, .error = 0},  {.name = "c:", .max = 256, .result = 25, .error = 0},
+        {.name = "C:", .max = 25, .result = 25, .error = 0},   {.name = "C:", .max = 24, .result = 0, .error = 122},
+        {.name = "L:", .max = 256, .result = 0, .error = 122}, {.name = "B:", .max = 256, .result = 0, .error = 2},
+        {.name = "C", .max = 256, .result = 0, .error = 2},    {.name = "C:\\", .max = 256, .result = 0, .error = 2},
     };
     for (const auto& c : cases) {
         std::string buffer(400, 'x');
@@ -92,25 +88,25 @@ TEST_F(SimDiskCalls, CreateFileOpensDriveLettersDisksAndVolumeNames)
         const char* path;
         bool opens;
     } cases[] = {
-        {"\\\\.\\C:", true},
-        {"\\\\.\\c:", true},
-        {"\\\\.\\physicaldrive1", true},
-        {"\\\\.\\PhysicalDrive0", true},
-        {"\\\\.\\PHYSICALDRIVE2", true},
-        {"\\\\?\\Volume{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}", true},
-        {"\\\\?\\VOLUME{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}", true},
-        {"\\\\?\\Volume{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}\\", false},
-        {"\\\\.\\A:", false},
-        {"\\\\.\\B:", false},
-        {"\\\\.\\L:", false},
-        {"\\\\.\\physicaldrive3", false},
-        {"\\\\.\\physicaldrive01", false},
-        {"\\\\.\\physicaldrive", false},
-        {"\\\\.\\physicaldrive1x", false},
-        {"\\\\.\\(null)", false},
-        {"C:", false},
-        {"\\\\.\\C:\\", false},
-        {"", false},
+        {.path = "\\\\.\\C:", .opens = true},
+        {.path = "\\\\.\\c:", .opens = true},
+        {.path = "\\\\.\\physicaldrive1", .opens = true},
+        {.path = "\\\\.\\PhysicalDrive0", .opens = true},
+        {.path = "\\\\.\\PHYSICALDRIVE2", .opens = true},
+        {.path = "\\\\?\\Volume{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}", .opens = true},
+        {.path = "\\\\?\\VOLUME{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}", .opens = true},
+        {.path = "\\\\?\\Volume{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}\\", .opens = false},
+        {.path = "\\\\.\\A:", .opens = false},
+        {.path = "\\\\.\\B:", .opens = false},
+        {.path = "\\\\.\\L:", .opens = false},
+        {.path = "\\\\.\\physicaldrive3", .opens = false},
+        {.path = "\\\\.\\physicaldrive01", .opens = false},
+        {.path = "\\\\.\\physicaldrive", .opens = false},
+        {.path = "\\\\.\\physicaldrive1x", .opens = false},
+        {.path = "\\\\.\\(null)", .opens = false},
+        {.path = "C:", .opens = false},
+        {.path = "\\\\.\\C:\\", .opens = false},
+        {.path = "", .opens = false},
     };
     for (const auto& c : cases) {
         HANDLE device = OpenDevice(c.path);
@@ -133,12 +129,12 @@ TEST_F(SimDiskCalls, DeviceNumberNamesDiskAndPartition)
         DWORD disk;
         DWORD partition;
     } cases[] = {
-        {"\\\\.\\C:", 0, 1},
-        {"\\\\.\\D:", 0, 2},
-        {"\\\\.\\E:", 1, 1},
-        {"\\\\?\\Volume{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}", 1, 1},
-        {"\\\\.\\physicaldrive2", 2, 0},
-        {"\\\\.\\G:", 2, 1},
+        {.path = "\\\\.\\C:", .disk = 0, .partition = 1},
+        {.path = "\\\\.\\D:", .disk = 0, .partition = 2},
+        {.path = "\\\\.\\E:", .disk = 1, .partition = 1},
+        {.path = "\\\\?\\Volume{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}", .disk = 1, .partition = 1},
+        {.path = "\\\\.\\physicaldrive2", .disk = 2, .partition = 0},
+        {.path = "\\\\.\\G:", .disk = 2, .partition = 1},
     };
     for (const auto& c : cases) {
         HANDLE device = OpenDevice(c.path);
@@ -181,10 +177,10 @@ TEST_F(SimDiskCalls, LayoutOfAnImageDiskIsItsFourMbrSlots)
         BYTE type;
         bool boot;
     } slots[] = {
-        {2048LL * 512, 20480LL * 512, 2048, 1, 0x07, true},
-        {22528LL * 512, 4096LL * 512, 22528, 2, 0x83, false},
-        {0, 0, 0, 0, 0, false},
-        {0, 0, 0, 0, 0, false},
+        {.offset = 2048LL * 512, .length = 20480LL * 512, .hidden = 2048, .number = 1, .type = 0x07, .boot = true},
+        {.offset = 22528LL * 512, .length = 4096LL * 512, .hidden = 22528, .number = 2, .type = 0x83, .boot = false},
+        {.offset = 0, .length = 0, .hidden = 0, .number = 0, .type = 0, .boot = false},
+        {.offset = 0, .length = 0, .hidden = 0, .number = 0, .type = 0, .boot = false},
     };
     for (const char* path : {"\\\\.\\physicaldrive1", "\\\\.\\E:"}) {
         HANDLE device = OpenDevice(path);
@@ -244,25 +240,44 @@ TEST_F(SimDiskCalls, ChangedEntryRewritesOnlyItsChangedFields)
         Change change;
         std::set<size_t> allowed;  // offsets within the slot's 16 bytes
     } cases[] = {
-        {"boot flag off", 0, [](PARTITION_INFORMATION* e) { e->BootIndicator = 0; }, {0}},
-        {"boot flag on", 1, [](PARTITION_INFORMATION* e) { e->BootIndicator = 1; }, {0}},
-        {"type", 1, [](PARTITION_INFORMATION* e) { e->PartitionType = 0x07; }, {4}},
-        {"start", 1, [](PARTITION_INFORMATION* e) { e->StartingOffset.QuadPart += 512 * 100; }, startBytes},
-        {"length", 0, [](PARTITION_INFORMATION* e) { e->PartitionLength.QuadPart = 512LL * 70000; }, lengthBytes},
-        {"new slot", 2,
-         [](PARTITION_INFORMATION* e) {
-             e->StartingOffset.QuadPart = 512LL * 30000;
-             e->PartitionLength.QuadPart = 512LL * 10;
-             e->PartitionType = 0x0c;
-         },
-         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
-        {"number and hidden sectors are not stored", 0,
-         [](PARTITION_INFORMATION* e) {
-             e->PartitionNumber = 9;
-             e->HiddenSectors = 1;
-             e->RewritePartition = 1;
-         },
-         {}},
+        {.what = "boot flag off",
+         .slot = 0,
+         .change = [](PARTITION_INFORMATION* e) { e->BootIndicator = 0; },
+         .allowed = {0}},
+        {.what = "boot flag on",
+         .slot = 1,
+         .change = [](PARTITION_INFORMATION* e) { e->BootIndicator = 1; },
+         .allowed = {0}},
+        {.what = "type",
+         .slot = 1,
+         .change = [](PARTITION_INFORMATION* e) { e->PartitionType = 0x07; },
+         .allowed = {4}},
+        {.what = "start",
+         .slot = 1,
+         .change = [](PARTITION_INFORMATION* e) { e->StartingOffset.QuadPart += 512 * 100; },
+         .allowed = startBytes},
+        {.what = "length",
+         .slot = 0,
+         .change = [](PARTITION_INFORMATION* e) { e->PartitionLength.QuadPart = 512LL * 70000; },
+         .allowed = lengthBytes},
+        {.what = "new slot",
+         .slot = 2,
+         .change =
+             [](PARTITION_INFORMATION* e) {
+                 e->StartingOffset.QuadPart = 512LL * 30000;
+                 e->PartitionLength.QuadPart = 512LL * 10;
+                 e->PartitionType = 0x0c;
+             },
+         .allowed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
+        {.what = "number and hidden sectors are not stored",
+         .slot = 0,
+         .change =
+             [](PARTITION_INFORMATION* e) {
+                 e->PartitionNumber = 9;
+                 e->HiddenSectors = 1;
+                 e->RewritePartition = 1;
+             },
+         .allowed = {}},
     };
     for (const auto& c : cases) {
         WriteFile(image_, simtest::MbrImage(kImageSignature, kImageSlots));
@@ -301,20 +316,41 @@ TEST_F(SimDiskCalls, SetLayoutRefusesWhatTheDiskCannotTake)
         Spoil spoil;
         DWORD error;
     } cases[] = {
-        {"shorter than the head", "\\\\.\\physicaldrive1", 4, [](LayoutBuffer*) {}, 87},
-        {"shorter than its entries", "\\\\.\\physicaldrive1", 8 + 3 * 32, [](LayoutBuffer*) {}, 87},
-        {"count not the disk's", "\\\\.\\physicaldrive1", 2048,
-         [](LayoutBuffer* l) { memset(l->bytes, 5, 1); }, 87},
-        {"offset not whole sectors", "\\\\.\\physicaldrive1", 2048,
-         [](LayoutBuffer* l) {
-             PARTITION_INFORMATION e = l->Entry(0);
-             e.StartingOffset.QuadPart += 1;
-             l->SetEntry(0, e);
-         },
-         87},
-        {"a volume takes no layout", "\\\\.\\E:", 2048, [](LayoutBuffer*) {}, 1},
-        {"a memory disk's count", "\\\\.\\physicaldrive0", 2048,
-         [](LayoutBuffer* l) { memset(l->bytes, 3, 1); }, 87},
+        {.what = "shorter than the head",
+         .path = "\\\\.\\physicaldrive1",
+         .size = 4,
+         .spoil = [](LayoutBuffer*) {},
+         .error = 87},
+        {.what = "shorter than its entries",
+         .path = "\\\\.\\physicaldrive1",
+         .size = 8 + 3 * 32,
+         .spoil = [](LayoutBuffer*) {},
+         .error = 87},
+        {.what = "count not the disk's",
+         .path = "\\\\.\\physicaldrive1",
+         .size = 2048,
+         .spoil = [](LayoutBuffer* l) { memset(l->bytes, 5, 1); },
+         .error = 87},
+        {.what = "offset not whole sectors",
+         .path = "\\\\.\\physicaldrive1",
+         .size = 2048,
+         .spoil =
+             [](LayoutBuffer* l) {
+                 PARTITION_INFORMATION e = l->Entry(0);
+                 e.StartingOffset.QuadPart += 1;
+                 l->SetEntry(0, e);
+             },
+         .error = 87},
+        {.what = "a volume takes no layout",
+         .path = "\\\\.\\E:",
+         .size = 2048,
+         .spoil = [](LayoutBuffer*) {},
+         .error = 1},
+        {.what = "a memory disk's count",
+         .path = "\\\\.\\physicaldrive0",
+         .size = 2048,
+         .spoil = [](LayoutBuffer* l) { memset(l->bytes, 3, 1); },
+         .error = 87},
     };
     std::string before = ReadFile(image_);
     for (const auto& c : cases) {

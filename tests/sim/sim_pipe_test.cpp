@@ -59,12 +59,20 @@ TEST(SimPipe, RunsTheCommandThroughComspecOrTheShell)
         const char* firstLine;
         int status;
     } cases[] = {
-        {interpreter.c_str(), "dir not.there", "rt", "2|/c|dir not.there\n", 3},
-        {interpreter.c_str(), "echo \"a  b\" %PATH%", "r", "2|/c|echo \"a  b\" %PATH%\n", 3},
-        {nullptr, "echo hello; exit 4", "rt", "hello\n", 4},
-        {"", "printf 'no line end'", "r", "no line end", 0},
-        {nullptr, "exit 0", "r", "(none)", 0},
-        {nullptr, "yes", "r", "y\n", 128 + 13},
+        {.comspec = interpreter.c_str(),
+         .command = "dir not.there",
+         .mode = "rt",
+         .firstLine = "2|/c|dir not.there\n",
+         .status = 3},
+        {.comspec = interpreter.c_str(),
+         .command = "echo \"a  b\" %PATH%",
+         .mode = "r",
+         .firstLine = "2|/c|echo \"a  b\" %PATH%\n",
+         .status = 3},
+        {.comspec = nullptr, .command = "echo hello; exit 4", .mode = "rt", .firstLine = "hello\n", .status = 4},
+        {.comspec = "", .command = "printf 'no line end'", .mode = "r", .firstLine = "no line end", .status = 0},
+        {.comspec = nullptr, .command = "exit 0", .mode = "r", .firstLine = "(none)", .status = 0},
+        {.comspec = nullptr, .command = "yes", .mode = "r", .firstLine = "y\n", .status = 128 + 13},
     };
     for (const auto& c : cases) {
         ComspecSetting comspec(c.comspec);
@@ -88,9 +96,9 @@ TEST(SimPipe, RefusesWhatCannotBeStarted)
         const char* mode;
         DWORD error;
     } cases[] = {
-        {nullptr, "w", 87},
-        {nullptr, "", 87},
-        {"/no/such/interpreter", "r", 2},
+        {.comspec = nullptr, .mode = "w", .error = 87},
+        {.comspec = nullptr, .mode = "", .error = 87},
+        {.comspec = "/no/such/interpreter", .mode = "r", .error = 2},
     };
     for (const auto& c : cases) {
         ComspecSetting comspec(c.comspec);

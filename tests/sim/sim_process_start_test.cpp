@@ -47,9 +47,9 @@ TEST(SimProcessStart, LoadsTheNamedMachineOrRefusesIt)
         const char* errors;
         DWORD version;  // of the machine loaded
     } cases[] = {
-        {good.c_str(), 0, "", 4},
-        {nullptr, 0, "", 5},
-        {"", 0, "", 5},
+        {.variable = good.c_str(), .result = 0, .errors = "", .version = 4},
+        {.variable = nullptr, .result = 0, .errors = "", .version = 5},
+        {.variable = "", .result = 0, .errors = "", .version = 5},
     };
     for (const auto& c : cases) {
         MachineVariable variable(c.variable);
@@ -65,9 +65,9 @@ TEST(SimProcessStart, LoadsTheNamedMachineOrRefusesIt)
         std::string path;
         std::string errors;
     } refusals[] = {
-        {bad, "disksig: " + bad + ":2: drive letter \"q\" is not one of A-Z\n"},
-        {none, "disksig: " + none + ":0: cannot read: No such file or directory\n"},
-        {folder, "disksig: " + folder + ":0: cannot read: Is a directory\n"},
+        {.path = bad, .errors = "disksig: " + bad + ":2: drive letter \"q\" is not one of A-Z\n"},
+        {.path = none, .errors = "disksig: " + none + ":0: cannot read: No such file or directory\n"},
+        {.path = folder, .errors = "disksig: " + folder + ":0: cannot read: Is a directory\n"},
     };
     for (const auto& c : refusals) {
         MachineVariable variable(c.path.c_str());
@@ -85,7 +85,14 @@ TEST(SimProcessStart, ExitStatusNeverTurnsAFailureIntoZero)
         int code;
         int lowByte;  // what the shell sees
     } cases[] = {
-        {0, 0}, {2, 2}, {87, 87}, {-1, 255}, {4390, 4390 & 0xff}, {256, 1}, {1280, 1}, {INT_MIN, 1},
+        {.code = 0, .lowByte = 0},
+        {.code = 2, .lowByte = 2},
+        {.code = 87, .lowByte = 87},
+        {.code = -1, .lowByte = 255},
+        {.code = 4390, .lowByte = 4390 & 0xff},
+        {.code = 256, .lowByte = 1},
+        {.code = 1280, .lowByte = 1},
+        {.code = INT_MIN, .lowByte = 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PlatformExitStatus(c.code) & 0xff, c.lowByte) << c.code;

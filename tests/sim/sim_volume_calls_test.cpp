@@ -51,20 +51,20 @@ TEST_F(SimVolumeCalls, VolumeInformationOfRootsAndMountedFolders)
         const char* fileSystem;
         DWORD error;
     } cases[] = {
-        {"C:\\", "SYSTEM", "NTFS", 0},
-        {"c:\\", "SYSTEM", "NTFS", 0},
-        {kGuidC, "SYSTEM", "NTFS", 0},
-        {kGuidA, "ARCHIVE", "NTFS", 0},
-        {"C:\\mnt\\archive\\", "ARCHIVE", "NTFS", 0},
-        {"C:\\mnt\\archive\\old\\", "BACKUP", "FAT32", 0},
-        {kGuidC + "mnt\\archive\\", "ARCHIVE", "NTFS", 0},
-        {"S:\\", "", "NTFS", 0},
-        {"X:\\", nullptr, nullptr, 1005},
-        {kGuidX, nullptr, nullptr, 1005},
-        {"A:\\", nullptr, nullptr, 21},
-        {"Q:\\", nullptr, nullptr, 3},
-        {"C:", nullptr, nullptr, 3},
-        {"C:\\Windows\\", nullptr, nullptr, 144},
+        {.path = "C:\\", .label = "SYSTEM", .fileSystem = "NTFS", .error = 0},
+        {.path = "c:\\", .label = "SYSTEM", .fileSystem = "NTFS", .error = 0},
+        {.path = kGuidC, .label = "SYSTEM", .fileSystem = "NTFS", .error = 0},
+        {.path = kGuidA, .label = "ARCHIVE", .fileSystem = "NTFS", .error = 0},
+        {.path = "C:\\mnt\\archive\\", .label = "ARCHIVE", .fileSystem = "NTFS", .error = 0},
+        {.path = "C:\\mnt\\archive\\old\\", .label = "BACKUP", .fileSystem = "FAT32", .error = 0},
+        {.path = kGuidC + "mnt\\archive\\", .label = "ARCHIVE", .fileSystem = "NTFS", .error = 0},
+        {.path = "S:\\", .label = "", .fileSystem = "NTFS", .error = 0},
+        {.path = "X:\\", .label = nullptr, .fileSystem = nullptr, .error = 1005},
+        {.path = kGuidX, .label = nullptr, .fileSystem = nullptr, .error = 1005},
+        {.path = "A:\\", .label = nullptr, .fileSystem = nullptr, .error = 21},
+        {.path = "Q:\\", .label = nullptr, .fileSystem = nullptr, .error = 3},
+        {.path = "C:", .label = nullptr, .fileSystem = nullptr, .error = 3},
+        {.path = "C:\\Windows\\", .label = nullptr, .fileSystem = nullptr, .error = 144},
     };
     for (const auto& c : cases) {
         char label[1024] = "kept";
@@ -92,10 +92,10 @@ TEST_F(SimVolumeCalls, VolumeInformationNeverWritesPastItsBuffers)
         DWORD fileSystemSize;
         bool ok;
     } cases[] = {
-        {7, 5, true},
-        {6, 5, false},
-        {7, 4, false},
-        {0, 5, false},
+        {.labelSize = 7, .fileSystemSize = 5, .ok = true},
+        {.labelSize = 6, .fileSystemSize = 5, .ok = false},
+        {.labelSize = 7, .fileSystemSize = 4, .ok = false},
+        {.labelSize = 0, .fileSystemSize = 5, .ok = false},
     };
     for (const auto& c : cases) {
         char label[16];
@@ -125,21 +125,21 @@ TEST_F(SimVolumeCalls, VolumeNameOfRootsAndMountPoints)
         std::string name;  // empty: the call fails
         DWORD error;
     } cases[] = {
-        {"C:\\", 1024, kGuidC, 0},
-        {"c:\\", 1024, kGuidC, 0},
-        {kGuidC, 1024, kGuidC, 0},
-        {kGuidC + "mnt\\archive\\", 1024, kGuidA, 0},
-        {kGuidC + "MNT\\Archive\\", 1024, kGuidA, 0},
-        {kGuidA + "old\\", 1024, kGuidB, 0},
-        {"C:\\mnt\\archive\\old\\", 1024, kGuidB, 0},
-        {"C:\\", 50, kGuidC, 0},
-        {"C:\\", 49, "", 122},
-        {kGuidC + "mnt\\", 1024, "", 4390},
-        {kGuidC + "mnt\\archive", 1024, "", 4390},
-        {"C:\\mnt\\archive\\new\\", 1024, "", 4390},
-        {"Q:\\", 1024, "", 2},
-        {"A:\\", 1024, "", 2},
-        {"\\\\?\\Volume{12345678-0000-0000-0000-000000000000}\\", 1024, "", 2},
+        {.path = "C:\\", .length = 1024, .name = kGuidC, .error = 0},
+        {.path = "c:\\", .length = 1024, .name = kGuidC, .error = 0},
+        {.path = kGuidC, .length = 1024, .name = kGuidC, .error = 0},
+        {.path = kGuidC + "mnt\\archive\\", .length = 1024, .name = kGuidA, .error = 0},
+        {.path = kGuidC + "MNT\\Archive\\", .length = 1024, .name = kGuidA, .error = 0},
+        {.path = kGuidA + "old\\", .length = 1024, .name = kGuidB, .error = 0},
+        {.path = "C:\\mnt\\archive\\old\\", .length = 1024, .name = kGuidB, .error = 0},
+        {.path = "C:\\", .length = 50, .name = kGuidC, .error = 0},
+        {.path = "C:\\", .length = 49, .name = "", .error = 122},
+        {.path = kGuidC + "mnt\\", .length = 1024, .name = "", .error = 4390},
+        {.path = kGuidC + "mnt\\archive", .length = 1024, .name = "", .error = 4390},
+        {.path = "C:\\mnt\\archive\\new\\", .length = 1024, .name = "", .error = 4390},
+        {.path = "Q:\\", .length = 1024, .name = "", .error = 2},
+        {.path = "A:\\", .length = 1024, .name = "", .error = 2},
+        {.path = "\\\\?\\Volume{12345678-0000-0000-0000-000000000000}\\", .length = 1024, .name = "", .error = 2},
     };
     for (const auto& c : cases) {
         char name[1024];
@@ -180,10 +180,10 @@ TEST_F(SimVolumeCalls, MountPointsComeInMachineFileOrder)
         std::string volume;
         DWORD error;
     } refusals[] = {
-        {kGuidB, 18},
-        {"C:\\", 2},
-        {kGuidC.substr(0, 48), 2},
-        {"\\\\?\\Volume{12345678-0000-0000-0000-000000000000}\\", 2},
+        {.volume = kGuidB, .error = 18},
+        {.volume = "C:\\", .error = 2},
+        {.volume = kGuidC.substr(0, 48), .error = 2},
+        {.volume = "\\\\?\\Volume{12345678-0000-0000-0000-000000000000}\\", .error = 2},
     };
     for (const auto& c : refusals) {
         char mount[1024] = "kept";
@@ -244,8 +244,9 @@ TEST_F(SimVolumeCalls, LibraryHandsOutACallableGetVolumeInformation)
         const char* module;
         bool loads;
     } modules[] = {
-        {"KERNEL32.dll", true}, {"kernel32", true},          {"Kernel32.DLL", true},
-        {"user32.dll", false},  {"kernel32.dll.bak", false}, {"", false},
+        {.module = "KERNEL32.dll", .loads = true},      {.module = "kernel32", .loads = true},
+        {.module = "Kernel32.DLL", .loads = true},      {.module = "user32.dll", .loads = false},
+        {.module = "kernel32.dll.bak", .loads = false}, {.module = "", .loads = false},
     };
     for (const auto& c : modules) {
         HMODULE module = LoadLibraryA(c.module);
