@@ -225,11 +225,16 @@ TEST(SignatureOperand, ConvertedAsHexadecimalFormattedInput)
         const char* operand;
         uint32_t value;
     } cases[] = {
-        {.operand = "1A2B3C4D", .value = 0x1A2B3C4D}, {.operand = "abcdef0a", .value = 0xABCDEF0A},
-        {.operand = "ABCDEF0A", .value = 0xABCDEF0A}, {.operand = "0X12AB3C", .value = 0x0012AB3C},
-        {.operand = "0x12ab3c", .value = 0x0012AB3C}, {.operand = "+1A2B3C4", .value = 0x01A2B3C4},
-        {.operand = "-0A0B0C1", .value = 0xFF5F4F3F}, {.operand = "-0000001", .value = 0xFFFFFFFF},
-        {.operand = "1A2B3C4G", .value = 0x01A2B3C4}, {.operand = " 1A2B3C4", .value = 0x01A2B3C4},
+        {.operand = "1A2B3C4D", .value = 0x1A2B3C4D},
+        {.operand = "abcdef0a", .value = 0xABCDEF0A},
+        {.operand = "ABCDEF0A", .value = 0xABCDEF0A},
+        {.operand = "0X12AB3C", .value = 0x0012AB3C},
+        {.operand = "0x12ab3c", .value = 0x0012AB3C},
+        {.operand = "+1A2B3C4", .value = 0x01A2B3C4},
+        {.operand = "-0A0B0C1", .value = 0xFF5F4F3F},
+        {.operand = "-0000001", .value = 0xFFFFFFFF},
+        {.operand = "1A2B3C4G", .value = 0x01A2B3C4},
+        {.operand = " 1A2B3C4", .value = 0x01A2B3C4},
         {.operand = "\t\n\v\f\r  F", .value = 0xF},   {.operand = "00000000", .value = 0},
         {.operand = "0x000000", .value = 0},          {.operand = "FFFFFFFF", .value = 0xFFFFFFFF},
         {.operand = "7 7 7 7 ", .value = 7},          {.operand = "-0x00001", .value = 0xFFFFFFFF},
@@ -256,6 +261,82 @@ TEST(SignatureCommands, HandsBackTheLayoutAsReadAndZerosAfterIt)
     const unsigned char head[8] = {1, 0, 0, 0, 0x4D, 0x3C, 0x2B, 0x1A};
     EXPECT_TRUE(std::equal(head, head + 8, written.begin()));
     EXPECT_TRUE(std::all_of(written.begin() + 8 + 32, written.end(), [](unsigned char b) { return b == 0; }));
+}
+
+// The device path "\\.\" + operand fills a MAX_PATH buffer exactly at 255
+// characters of operand: that one is opened and fails as the platform says;
+// one more is refused whole before anything is opened.
+TEST(SignatureCommands, DeviceOperandFillsTheDevicePathExactly)
+{
+    const struct {
+        size_t length;
+        bool opened;
+        int result;
+        std::string errorText;
+    } cases[] = {
+        {.length = 255, .opened = true, .result = 2, .errorText = " Error 2: ERROR_FILE_NOT_FOUND"},
+        {.length = 256, .opened = false, .result = 123, .errorText = " Error 123: ERROR_INVALID_NAME"},
+    };
+    for (const auto& c : cases) {
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"-es", std::string(c.length, 'a')},
+              std::vector<std::string>{"-ws", std::string(c.length, 'a'), "1A2B3C4D"}}) {
+            SCOPED_TRACE(arguments[0] + " with a device operand of " + std::to_string(c.length));
+            LoadMachine(kDisks);
+            CommandRun run = RunInProcess(arguments);
+            std::string opening = arguments[0] == "-es" ? "ERASE" : "WRITE";
+            EXPECT_EQ(run.output, opening + " SIGNATURE failed: Device may not exist: " + c.errorText + "\n");
+            EXPECT_EQ(run.result, c.result);
+            std::vector<std::string> opens;
+            for (const std::string& call : sim::CallLog()) {
+                if (call.rfind("CreateFileA", 0) == 0) {
+                    opens.push_back(call);
+                }
+            }
+            EXPECT_EQ(opens, c.opened ? std::vector<std::string>{"CreateFileA \\\\.\\" + arguments[1]}
+                                      : std::vector<std::string>{});
+        }
+    }
+}
+
+// Every hexadecimal digit, of either case, in every one of the eight places.
+TEST(SignatureOperand, EveryDigitInEveryPlace)
+{
+    const struct {
+        const char* operand;
+        uint32_t value;
+    } cases[] = {
+        {.operand = "01234567", .value = 0x01234567},
+        {.operand = "12345678", .value = 0x12345678},
+        {.operand = "23456789", .value = 0x23456789},
+        {.operand = "3456789a", .value = 0x3456789A},
+        {.operand = "456789ab", .value = 0x456789AB},
+        {.operand = "56789abc", .value = 0x56789ABC},
+        {.operand = "6789abcd", .value = 0x6789ABCD},
+        {.operand = "789abcde", .value = 0x789ABCDE},
+        {.operand = "89abcdef", .value = 0x89ABCDEF},
+        {.operand = "9abcdefA", .value = 0x9ABCDEFA},
+        {.operand = "abcdefAB", .value = 0xABCDEFAB},
+        {.operand = "bcdefABC", .value = 0xBCDEFABC},
+        {.operand = "cdefABCD", .value = 0xCDEFABCD},
+        {.operand = "defABCDE", .value = 0xDEFABCDE},
+        {.operand = "efABCDEF", .value = 0xEFABCDEF},
+        {.operand = "fABCDEF0", .value = 0xFABCDEF0},
+        {.operand = "ABCDEF01", .value = 0xABCDEF01},
+        {.operand = "BCDEF012", .value = 0xBCDEF012},
+        {.operand = "CDEF0123", .value = 0xCDEF0123},
+        {.operand = "DEF01234", .value = 0xDEF01234},
+        {.operand = "EF012345", .value = 0xEF012345},
+        {.operand = "F0123456", .value = 0xF0123456},
+    };
+    for (const auto& c : cases) {
+        LoadMachine(kDisks);
+        CommandRun run = RunInProcess({"-ws", "physicaldrive0", c.operand});
+        EXPECT_EQ(run.result, 0) << c.operand;
+        uint32_t signature = 0;
+        ASSERT_TRUE(sim::DiskSignature(0, &signature));
+        EXPECT_EQ(signature, c.value) << c.operand;
+    }
 }
 
 }  // namespace
