@@ -109,9 +109,13 @@ void AppendMountedVolumeLabel(MountWalk* walk, WorkingText* working)
 }
 
 // Physical drive, signature and label of the volume mounted at the mount
-// point. False when the entry ended early and nothing below it is walked.
+// point. False when the entry ended early and nothing below it is walked;
+// a full working text ends it at once, since nothing more can reach it.
 bool ReportMountedVolume(MountWalk* walk, WorkingText* working)
 {
+    if (WorkingTextIsFull(working)) {
+        return false;
+    }
     FormDevicePath(walk);
     HANDLE volume = OpenDevice(walk->devicePath.chars);
     if (volume == INVALID_HANDLE_VALUE) {
@@ -127,7 +131,9 @@ bool ReportMountedVolume(MountWalk* walk, WorkingText* working)
         AppendLayoutFailure(working, code);
         return false;
     }
-    WorkingAppendF(working, "\tSignature = %x.", static_cast<unsigned>(signature));
+    if (!WorkingAppendF(working, "\tSignature = %x.", static_cast<unsigned>(signature))) {
+        return false;
+    }
     AppendMountedVolumeLabel(walk, working);
     return true;
 }
@@ -197,6 +203,9 @@ void WalkMountPoints(MountWalk* walk, const char* volume, WorkingText* working)
 // The walk's one state lives here, and every step of the walk receives it.
 void ReportDriveMountPoints(const char* driveName, WorkingText* working)
 {
+    if (WorkingTextIsFull(working)) {
+        return;
+    }
     static MountWalk walk;
     StartWalk(&walk, driveName[0]);
     if (!GetVolumeNameForVolumeMountPointA(walk.pathPrefix.chars, walk.mountedVolume,
