@@ -203,10 +203,10 @@ void WalkMountPoints(MountWalk* walk, const char* volume, WorkingText* working)
 // The walk's one state lives here, and every step of the walk receives it.
 void ReportDriveMountPoints(const char* driveName, WorkingText* working)
 {
+    static MountWalk walk;
     if (WorkingTextIsFull(working)) {
         return;
     }
-    static MountWalk walk;
     StartWalk(&walk, driveName[0]);
     if (!GetVolumeNameForVolumeMountPointA(walk.pathPrefix.chars, walk.mountedVolume,
                                            kPathCapacity)) {
