@@ -144,12 +144,22 @@ TEST(SimDefaultMachine, HasAnOfflineCloneAndAGptDiskWithoutLetters)
         int64_t size;
         uint64_t attributes;
     } disks[] = {
-        {0, 0, 0x5D1A2B3C, {}, 500LL << 30, 0},
-        {1, 0, 0, {}, 1LL << 30, 0},
-        {2, 0, 0x12AB00, {}, 1LL << 30, 0},
-        {3, 0, 7, {}, 1LL << 30, 0},
-        {4, 0, 0x5D1A2B3C, {}, 500LL << 30, DISK_ATTRIBUTE_OFFLINE},
-        {6, 1, 0, {0x6F1B2C3D, 0x4E5F, 0x4A6B, {0x8C, 0x7D, 0x9E, 0x0F, 0x1A, 0x2B, 0x3C, 0x4D}}, 2LL << 40, 0},
+        {.number = 0, .style = 0, .signature = 0x5D1A2B3C, .diskId = {}, .size = 500LL << 30, .attributes = 0},
+        {.number = 1, .style = 0, .signature = 0, .diskId = {}, .size = 1LL << 30, .attributes = 0},
+        {.number = 2, .style = 0, .signature = 0x12AB00, .diskId = {}, .size = 1LL << 30, .attributes = 0},
+        {.number = 3, .style = 0, .signature = 7, .diskId = {}, .size = 1LL << 30, .attributes = 0},
+        {.number = 4,
+         .style = 0,
+         .signature = 0x5D1A2B3C,
+         .diskId = {},
+         .size = 500LL << 30,
+         .attributes = DISK_ATTRIBUTE_OFFLINE},
+        {.number = 6,
+         .style = 1,
+         .signature = 0,
+         .diskId = {0x6F1B2C3D, 0x4E5F, 0x4A6B, {0x8C, 0x7D, 0x9E, 0x0F, 0x1A, 0x2B, 0x3C, 0x4D}},
+         .size = 2LL << 40,
+         .attributes = 0},
     };
     std::string names(4096, '\0');
     names.resize(QueryDosDeviceA(nullptr, names.data(), 4096));

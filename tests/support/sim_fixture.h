@@ -39,7 +39,7 @@ inline std::string MbrImage(uint32_t signature, const std::vector<MbrSlot>& slot
     PutLittle32(&image, 440, signature);
     for (size_t slot = 0; slot < 4; ++slot) {
         size_t at = 446 + 16 * slot;
-        MbrSlot s = slot < slots.size() ? slots[slot] : MbrSlot{0, 0, 0, 0};
+        MbrSlot s = slot < slots.size() ? slots[slot] : MbrSlot{};
         image[at] = static_cast<char>(s.status);
         image[at + 4] = static_cast<char>(s.type);
         PutLittle32(&image, at + 8, s.firstLba);
@@ -54,7 +54,7 @@ inline std::string MbrImage(uint32_t signature, const std::vector<MbrSlot>& slot
 // which is not the CRC32 of this header: two sectors, no entries.
 inline std::string ProtectiveGptHead(uint32_t headerSize)
 {
-    std::string image = MbrImage(0, {{0x00, 0xEE, 1, 1}});
+    std::string image = MbrImage(0, {{.status = 0x00, .type = 0xEE, .firstLba = 1, .sectors = 1}});
     memcpy(&image[512], "EFI PART", 8);
     PutLittle32(&image, 512 + 12, headerSize);
     PutLittle32(&image, 512 + 16, 0);

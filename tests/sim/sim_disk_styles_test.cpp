@@ -12,7 +12,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/sim.h"
-#include "sim_fixture.h"
+#include "support/sim_fixture.h"
 #include "support/runs.h"
 
 namespace {
@@ -23,7 +23,7 @@ const char kGptDiskId[] = "1B2C3D4E-0000-4000-8000-00000000AAAA";
 const uint64_t kGptImageSize = 4 << 20;
 const uint64_t kMbrImageSize = 4096;
 const uint32_t kMbrImageSignature = 0xA1B2C3D4;
-const std::vector<simtest::MbrSlot> kMbrSlots = {{0x80, 0x07, 2048, 20480}};
+const std::vector<simtest::MbrSlot> kMbrSlots = {{.status = 0x80, .type = 0x07, .firstLba = 2048, .sectors = 20480}};
 
 std::string Shell(const std::string& command)
 {
@@ -53,16 +53,16 @@ bool MakeGptImage(const std::string& path)
 std::string GuidText(const GUID& guid)
 {
     char text[40];
-    snprintf(text, sizeof text, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
-             static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-             guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    snprintf(text, sizeof text, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", static_cast<unsigned>(guid.Data1),
+             guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
+             guid.Data4[5], guid.Data4[6], guid.Data4[7]);
     return text;
 }
 
 HANDLE OpenForReading(const std::string& path)
 {
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       0, nullptr);
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
 }
 
 // The extended layout as the control code returned it, head and entries.
@@ -147,21 +147,76 @@ TEST_F(SimDiskStyles, ExtendedLayoutHeadOfEveryStyle)
         const char* path;
         DWORD style;
         DWORD count;
-        DWORD signature;  // MBR
+        DWORD signature;     // MBR
         const char* diskId;  // GPT
         int64_t usableOffset;
         int64_t usableLength;
         DWORD maxCount;
     } cases[] = {
-        {"\\\\.\\physicaldrive0", 0, 4, 0x5D1A2B3C, nullptr, 0, 0, 0},
-        {"\\\\.\\C:", 0, 4, 0x5D1A2B3C, nullptr, 0, 0, 0},
-        {"\\\\.\\PhysicalDrive1", 0, 4, kMbrImageSignature, nullptr, 0, 0, 0},
-        {"\\\\.\\physicaldrive3", 1, 2, 0, kGptDiskId, 34 * 512, (8158 - 34 + 1) * 512LL, 128},
-        {"\\\\.\\G:", 1, 2, 0, kGptDiskId, 34 * 512, (8158 - 34 + 1) * 512LL, 128},
-        {"\\\\.\\PHYSICALDRIVE4", 1, 0, 0, kGptDiskId, 34 * 512, static_cast<int64_t>(twoTerabytes - 67 * 512),
-         128},
-        {"\\\\.\\physicaldrive6", 2, 0, 0, nullptr, 0, 0, 0},
-        {"\\\\.\\physicaldrive9", 2, 0, 0, nullptr, 0, 0, 0},
+        {.path = "\\\\.\\physicaldrive0",
+         .style = 0,
+         .count = 4,
+         .signature = 0x5D1A2B3C,
+         .diskId = nullptr,
+         .usableOffset = 0,
+         .usableLength = 0,
+         .maxCount = 0},
+        {.path = "\\\\.\\C:",
+         .style = 0,
+         .count = 4,
+         .signature = 0x5D1A2B3C,
+         .diskId = nullptr,
+         .usableOffset = 0,
+         .usableLength = 0,
+         .maxCount = 0},
+        {.path = "\\\\.\\PhysicalDrive1",
+         .style = 0,
+         .count = 4,
+         .signature = kMbrImageSignature,
+         .diskId = nullptr,
+         .usableOffset = 0,
+         .usableLength = 0,
+         .maxCount = 0},
+        {.path = "\\\\.\\physicaldrive3",
+         .style = 1,
+         .count = 2,
+         .signature = 0,
+         .diskId = kGptDiskId,
+         .usableOffset = 34 * 512,
+         .usableLength = (8158 - 34 + 1) * 512LL,
+         .maxCount = 128},
+        {.path = "\\\\.\\G:",
+         .style = 1,
+         .count = 2,
+         .signature = 0,
+         .diskId = kGptDiskId,
+         .usableOffset = 34 * 512,
+         .usableLength = (8158 - 34 + 1) * 512LL,
+         .maxCount = 128},
+        {.path = "\\\\.\\PHYSICALDRIVE4",
+         .style = 1,
+         .count = 0,
+         .signature = 0,
+         .diskId = kGptDiskId,
+         .usableOffset = 34 * 512,
+         .usableLength = static_cast<int64_t>(twoTerabytes - 67 * 512),
+         .maxCount = 128},
+        {.path = "\\\\.\\physicaldrive6",
+         .style = 2,
+         .count = 0,
+         .signature = 0,
+         .diskId = nullptr,
+         .usableOffset = 0,
+         .usableLength = 0,
+         .maxCount = 0},
+        {.path = "\\\\.\\physicaldrive9",
+         .style = 2,
+         .count = 0,
+         .signature = 0,
+         .diskId = nullptr,
+         .usableOffset = 0,
+         .usableLength = 0,
+         .maxCount = 0},
     };
     for (const auto& c : cases) {
         LayoutEx layout = ReadLayoutExOf(c.path);
@@ -259,26 +314,30 @@ TEST_F(SimDiskStyles, ImageStyleIsReadFromItsFirstTwoSectors)
         Shape shape;
         DWORD style;
     } cases[] = {
-        {"sfdisk's GPT", &gpt, [](std::string*) {}, 1},
-        {"protective entry in slot 3", &gpt,
-         [](std::string* i) {
-             i->replace(446 + 48, 16, i->substr(446, 16));
-             i->replace(446, 16, std::string(16, '\0'));
-         },
-         1},
-        {"no EFI PART at LBA 1", &gpt, [](std::string* i) { (*i)[512] = 'e'; }, 0},
-        {"no 0xEE entry", &gpt, [](std::string* i) { (*i)[446 + 4] = 0x07; }, 0},
-        {"GPT without 55 AA", &gpt, [](std::string* i) { (*i)[511] = 0; }, 1},
-        {"MBR", &mbr, [](std::string*) {}, 0},
-        {"MBR of one sector", &mbr, [](std::string* i) { i->resize(512); }, 0},
-        {"no 55 AA", &mbr, [](std::string* i) { (*i)[510] = 0; }, 2},
-        {"0xEE entry of one sector", &mbr,
-         [](std::string* i) {
-             i->resize(512);
-             (*i)[446 + 4] = static_cast<char>(0xEE);
-         },
-         0},
-        {"zeros", &mbr, [](std::string* i) { i->assign(512, '\0'); }, 2},
+        {.what = "sfdisk's GPT", .start = &gpt, .shape = [](std::string*) {}, .style = 1},
+        {.what = "protective entry in slot 3",
+         .start = &gpt,
+         .shape =
+             [](std::string* i) {
+                 i->replace(446 + 48, 16, i->substr(446, 16));
+                 i->replace(446, 16, std::string(16, '\0'));
+             },
+         .style = 1},
+        {.what = "no EFI PART at LBA 1", .start = &gpt, .shape = [](std::string* i) { (*i)[512] = 'e'; }, .style = 0},
+        {.what = "no 0xEE entry", .start = &gpt, .shape = [](std::string* i) { (*i)[446 + 4] = 0x07; }, .style = 0},
+        {.what = "GPT without 55 AA", .start = &gpt, .shape = [](std::string* i) { (*i)[511] = 0; }, .style = 1},
+        {.what = "MBR", .start = &mbr, .shape = [](std::string*) {}, .style = 0},
+        {.what = "MBR of one sector", .start = &mbr, .shape = [](std::string* i) { i->resize(512); }, .style = 0},
+        {.what = "no 55 AA", .start = &mbr, .shape = [](std::string* i) { (*i)[510] = 0; }, .style = 2},
+        {.what = "0xEE entry of one sector",
+         .start = &mbr,
+         .shape =
+             [](std::string* i) {
+                 i->resize(512);
+                 (*i)[446 + 4] = static_cast<char>(0xEE);
+             },
+         .style = 0},
+        {.what = "zeros", .start = &mbr, .shape = [](std::string* i) { i->assign(512, '\0'); }, .style = 2},
     };
     for (const auto& c : cases) {
         std::string image = *c.start;
@@ -295,8 +354,7 @@ TEST_F(SimDiskStyles, ImageStyleIsReadFromItsFirstTwoSectors)
         CloseHandle(disk);
         uint64_t length = 0;
         HANDLE again = OpenForReading("\\\\.\\physicaldrive5");
-        EXPECT_TRUE(DeviceIoControl(again, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, 8, &returned,
-                                    nullptr));
+        EXPECT_TRUE(DeviceIoControl(again, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, 8, &returned, nullptr));
         CloseHandle(again);
         EXPECT_EQ(length, image.size()) << c.what;
     }
@@ -310,12 +368,21 @@ TEST_F(SimDiskStyles, LengthAttributesAndDeviceNumberOfEveryDisk)
         uint64_t length;
         uint64_t attributes;
     } cases[] = {
-        {"\\\\.\\physicaldrive0", 0, 500ULL << 30, 0},
-        {"\\\\.\\physicaldrive1", 1, kMbrImageSize, DISK_ATTRIBUTE_READ_ONLY},
-        {"\\\\.\\physicaldrive3", 3, kGptImageSize, 0},
-        {"\\\\.\\physicaldrive4", 4, 2ULL << 40, DISK_ATTRIBUTE_OFFLINE},
-        {"\\\\.\\physicaldrive6", 6, 1536ULL << 10, DISK_ATTRIBUTE_OFFLINE | DISK_ATTRIBUTE_READ_ONLY},
-        {"\\\\.\\physicaldrive9", 9, 3000, DISK_ATTRIBUTE_OFFLINE | DISK_ATTRIBUTE_READ_ONLY},
+        {.path = "\\\\.\\physicaldrive0", .number = 0, .length = 500ULL << 30, .attributes = 0},
+        {.path = "\\\\.\\physicaldrive1",
+         .number = 1,
+         .length = kMbrImageSize,
+         .attributes = DISK_ATTRIBUTE_READ_ONLY},
+        {.path = "\\\\.\\physicaldrive3", .number = 3, .length = kGptImageSize, .attributes = 0},
+        {.path = "\\\\.\\physicaldrive4", .number = 4, .length = 2ULL << 40, .attributes = DISK_ATTRIBUTE_OFFLINE},
+        {.path = "\\\\.\\physicaldrive6",
+         .number = 6,
+         .length = 1536ULL << 10,
+         .attributes = DISK_ATTRIBUTE_OFFLINE | DISK_ATTRIBUTE_READ_ONLY},
+        {.path = "\\\\.\\physicaldrive9",
+         .number = 9,
+         .length = 3000,
+         .attributes = DISK_ATTRIBUTE_OFFLINE | DISK_ATTRIBUTE_READ_ONLY},
     };
     for (const auto& c : cases) {
         HANDLE disk = OpenForReading(c.path);
@@ -324,13 +391,13 @@ TEST_F(SimDiskStyles, LengthAttributesAndDeviceNumberOfEveryDisk)
         memset(&attributes, 0xee, sizeof attributes);
         STORAGE_DEVICE_NUMBER number = {0, 99, 99};
         DWORD returned = 0;
-        EXPECT_TRUE(DeviceIoControl(disk, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length,
-                                    &returned, nullptr))
+        EXPECT_TRUE(
+            DeviceIoControl(disk, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length, &returned, nullptr))
             << c.path;
         EXPECT_EQ(returned, 8u);
         EXPECT_EQ(static_cast<uint64_t>(length.Length.QuadPart), c.length) << c.path;
-        EXPECT_TRUE(DeviceIoControl(disk, IOCTL_DISK_GET_DISK_ATTRIBUTES, nullptr, 0, &attributes,
-                                    sizeof attributes, &returned, nullptr))
+        EXPECT_TRUE(DeviceIoControl(disk, IOCTL_DISK_GET_DISK_ATTRIBUTES, nullptr, 0, &attributes, sizeof attributes,
+                                    &returned, nullptr))
             << c.path;
         EXPECT_EQ(returned, 16u);
         EXPECT_EQ(attributes.Version, 16u) << c.path;
@@ -367,20 +434,19 @@ TEST_F(SimDiskStyles, TooSmallOutputBuffersFailAndWriteNothing)
         DWORD code;
         DWORD needed;
     } cases[] = {
-        {"\\\\.\\physicaldrive0", IOCTL_DISK_GET_DRIVE_LAYOUT_EX, 48 + 4 * 144},
-        {"\\\\.\\physicaldrive3", IOCTL_DISK_GET_DRIVE_LAYOUT_EX, 48 + 2 * 144},
-        {"\\\\.\\physicaldrive4", IOCTL_DISK_GET_DRIVE_LAYOUT_EX, 48},
-        {"\\\\.\\physicaldrive6", IOCTL_DISK_GET_DRIVE_LAYOUT_EX, 48},
-        {"\\\\.\\physicaldrive3", IOCTL_DISK_GET_LENGTH_INFO, 8},
-        {"\\\\.\\physicaldrive4", IOCTL_DISK_GET_DISK_ATTRIBUTES, 16},
+        {.path = "\\\\.\\physicaldrive0", .code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .needed = 48 + 4 * 144},
+        {.path = "\\\\.\\physicaldrive3", .code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .needed = 48 + 2 * 144},
+        {.path = "\\\\.\\physicaldrive4", .code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .needed = 48},
+        {.path = "\\\\.\\physicaldrive6", .code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .needed = 48},
+        {.path = "\\\\.\\physicaldrive3", .code = IOCTL_DISK_GET_LENGTH_INFO, .needed = 8},
+        {.path = "\\\\.\\physicaldrive4", .code = IOCTL_DISK_GET_DISK_ATTRIBUTES, .needed = 16},
     };
     for (const auto& c : cases) {
         HANDLE disk = OpenForReading(c.path);
         std::vector<uint64_t> buffer(128, 0xeeeeeeeeeeeeeeeeULL);
         const std::vector<uint64_t> untouched = buffer;
         DWORD returned = 7;
-        EXPECT_FALSE(
-            DeviceIoControl(disk, c.code, nullptr, 0, buffer.data(), c.needed - 1, &returned, nullptr))
+        EXPECT_FALSE(DeviceIoControl(disk, c.code, nullptr, 0, buffer.data(), c.needed - 1, &returned, nullptr))
             << c.path << " " << c.code;
         EXPECT_EQ(GetLastError(), 122u);
         EXPECT_EQ(returned, 0u);
@@ -400,8 +466,8 @@ TEST_F(SimDiskStyles, PlainLayoutCallsRefuseGptAndRawDisks)
 {
     const std::string gptBefore = ReadFile(gptImage_);
     const std::string rawBefore = ReadFile(folder_ + "/raw.img");
-    for (const char* path : {"\\\\.\\physicaldrive3", "\\\\.\\G:", "\\\\.\\physicaldrive4",
-                             "\\\\.\\physicaldrive6", "\\\\.\\physicaldrive9"}) {
+    for (const char* path : {"\\\\.\\physicaldrive3", "\\\\.\\G:", "\\\\.\\physicaldrive4", "\\\\.\\physicaldrive6",
+                             "\\\\.\\physicaldrive9"}) {
         HANDLE device = OpenDevice(path);
         simtest::LayoutBuffer layout;
         memset(layout.bytes, 0, sizeof layout.bytes);
@@ -431,12 +497,20 @@ TEST_F(SimDiskStyles, GptImagesAreCheckedWhenTheMachineLoads)
         Spoil spoil;
         const char* fault;  // null: loads
     } cases[] = {
-        {"as sfdisk wrote it", [](std::string*) {}, nullptr},
-        {"disk GUID changed", [](std::string* i) { (*i)[512 + 56] ^= 1; }, "has a GPT header whose CRC32 is wrong"},
-        {"CRC changed", [](std::string* i) { (*i)[512 + 16] ^= 1; }, "has a GPT header whose CRC32 is wrong"},
-        {"header size 91", [](std::string* i) { (*i)[512 + 12] = 91; }, "has a GPT header size of 91"},
-        {"entries cut off", [](std::string* i) { i->resize(4096); }, "has GPT partition entries beyond its end"},
-        {"entry array changed", [](std::string* i) { (*i)[1024 + 40] ^= 1; }, nullptr},
+        {.what = "as sfdisk wrote it", .spoil = [](std::string*) {}, .fault = nullptr},
+        {.what = "disk GUID changed",
+         .spoil = [](std::string* i) { (*i)[512 + 56] ^= 1; },
+         .fault = "has a GPT header whose CRC32 is wrong"},
+        {.what = "CRC changed",
+         .spoil = [](std::string* i) { (*i)[512 + 16] ^= 1; },
+         .fault = "has a GPT header whose CRC32 is wrong"},
+        {.what = "header size 91",
+         .spoil = [](std::string* i) { (*i)[512 + 12] = 91; },
+         .fault = "has a GPT header size of 91"},
+        {.what = "entries cut off",
+         .spoil = [](std::string* i) { i->resize(4096); },
+         .fault = "has GPT partition entries beyond its end"},
+        {.what = "entry array changed", .spoil = [](std::string* i) { (*i)[1024 + 40] ^= 1; }, .fault = nullptr},
     };
     const std::string gpt = ReadFile(gptImage_);
     for (const auto& c : cases) {
@@ -471,8 +545,9 @@ TEST_F(SimDiskStyles, ReadOnlyDiskKeepsItsLayout)
 // one more terminator; a buffer one byte short takes nothing.
 TEST_F(SimDiskStyles, NullNameListsEveryDosDeviceName)
 {
-    const char kNames[] = "NUL\0PhysicalDrive9\0C:\0PhysicalDrive6\0G:\0PhysicalDrive4\0PhysicalDrive3\0"
-                          "PhysicalDrive1\0PhysicalDrive0\0COM1\0PIPE\0GLOBALROOT\0";
+    const char kNames[] =
+        "NUL\0PhysicalDrive9\0C:\0PhysicalDrive6\0G:\0PhysicalDrive4\0PhysicalDrive3\0"
+        "PhysicalDrive1\0PhysicalDrive0\0COM1\0PIPE\0GLOBALROOT\0";
     const std::string expected(kNames, sizeof kNames);  // with the array's own terminator as the last
     std::string buffer(400, 'x');
     long callsBefore = sim::CallCount();
@@ -499,9 +574,9 @@ TEST_F(SimDiskStyles, NewCallsAreLoggedAndCanBeMadeToFail)
         const char* logged;
         DWORD size;
     } cases[] = {
-        {IOCTL_DISK_GET_DRIVE_LAYOUT_EX, "DeviceIoControl 0x00070050", 4096},
-        {IOCTL_DISK_GET_LENGTH_INFO, "DeviceIoControl 0x0007405c", 8},
-        {IOCTL_DISK_GET_DISK_ATTRIBUTES, "DeviceIoControl 0x000700f0", 16},
+        {.code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .logged = "DeviceIoControl 0x00070050", .size = 4096},
+        {.code = IOCTL_DISK_GET_LENGTH_INFO, .logged = "DeviceIoControl 0x0007405c", .size = 8},
+        {.code = IOCTL_DISK_GET_DISK_ATTRIBUTES, .logged = "DeviceIoControl 0x000700f0", .size = 16},
     };
     for (const auto& c : cases) {
         std::vector<uint64_t> buffer(512);
@@ -522,27 +597,28 @@ TEST_F(SimDiskStyles, NewCallsAreLoggedAndCanBeMadeToFail)
 // device path the handle was opened with, the enumeration by the name "-".
 TEST(SimDiskStyleFaults, FailLinesNameTheWholeDiskCalls)
 {
-    LoadMachine("disk 0 signature 5D1A2B3C\n"
-                "disk 4 gpt {1B2C3D4E-0000-4000-8000-00000000AAAA}\n"
-                "volume V disk 0\n"
-                "letter C \\Device\\HarddiskVolume1 V\n"
-                "fail get-layout-ex \\\\.\\physicaldrive4 21\n"
-                "fail length \\\\.\\PHYSICALDRIVE0 1117\n"
-                "fail attributes \\\\.\\physicaldrive0 50\n"
-                "fail get-layout-ex \\\\.\\C: 5\n"
-                "fail enumerate - 8\n");
+    LoadMachine(
+        "disk 0 signature 5D1A2B3C\n"
+        "disk 4 gpt {1B2C3D4E-0000-4000-8000-00000000AAAA}\n"
+        "volume V disk 0\n"
+        "letter C \\Device\\HarddiskVolume1 V\n"
+        "fail get-layout-ex \\\\.\\physicaldrive4 21\n"
+        "fail length \\\\.\\PHYSICALDRIVE0 1117\n"
+        "fail attributes \\\\.\\physicaldrive0 50\n"
+        "fail get-layout-ex \\\\.\\C: 5\n"
+        "fail enumerate - 8\n");
     const struct {
         const char* path;
         DWORD code;
         DWORD error;  // 0: succeeds
     } cases[] = {
-        {"\\\\.\\PhysicalDrive4", IOCTL_DISK_GET_DRIVE_LAYOUT_EX, 21},
-        {"\\\\.\\physicaldrive4", IOCTL_DISK_GET_LENGTH_INFO, 0},
-        {"\\\\.\\physicaldrive0", IOCTL_DISK_GET_LENGTH_INFO, 1117},
-        {"\\\\.\\physicaldrive0", IOCTL_DISK_GET_DISK_ATTRIBUTES, 50},
-        {"\\\\.\\physicaldrive0", IOCTL_DISK_GET_DRIVE_LAYOUT_EX, 0},
-        {"\\\\.\\c:", IOCTL_DISK_GET_DRIVE_LAYOUT_EX, 5},
-        {"\\\\.\\C:", IOCTL_DISK_GET_DRIVE_LAYOUT, 0},
+        {.path = "\\\\.\\PhysicalDrive4", .code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .error = 21},
+        {.path = "\\\\.\\physicaldrive4", .code = IOCTL_DISK_GET_LENGTH_INFO, .error = 0},
+        {.path = "\\\\.\\physicaldrive0", .code = IOCTL_DISK_GET_LENGTH_INFO, .error = 1117},
+        {.path = "\\\\.\\physicaldrive0", .code = IOCTL_DISK_GET_DISK_ATTRIBUTES, .error = 50},
+        {.path = "\\\\.\\physicaldrive0", .code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .error = 0},
+        {.path = "\\\\.\\c:", .code = IOCTL_DISK_GET_DRIVE_LAYOUT_EX, .error = 5},
+        {.path = "\\\\.\\C:", .code = IOCTL_DISK_GET_DRIVE_LAYOUT, .error = 0},
     };
     for (const auto& c : cases) {
         HANDLE device = OpenForReading(c.path);
