@@ -5,6 +5,7 @@
 #include "app/usage.h"
 #include "base/platform_version.h"
 #include "base/text.h"
+#include "disks/list_disks.h"
 #include "report/display_signatures.h"
 #include "report/working_text.h"
 #include "signature/disk_signature.h"
@@ -12,10 +13,12 @@
 namespace {
 
 // The report holds the text a command leaves for the user. It is as large as
-// the "-ds" working text so that a long report reaches the user whole.
-const unsigned kReportCapacity = 32768;
+// the largest "-ld" listing, more than the "-ds" working text, so that a long
+// report reaches the user whole.
+const unsigned kReportCapacity = 131072;
 
 static_assert(kReportCapacity >= kWorkingTextCapacity, "the report holds the whole working text");
+static_assert(kReportCapacity >= kListingCapacity, "the report holds the largest disk listing");
 
 char reportStorage[kReportCapacity];
 
@@ -58,6 +61,9 @@ int RunCommand(int argc, char* argv[], Text* report)
     }
     if (EqualsIgnoringAsciiCase(name, "ds")) {
         return DisplaySignatures(report);
+    }
+    if (EqualsIgnoringAsciiCase(name, "ld")) {
+        return ListDisks(argc - 2, argv + 2, report);
     }
     PrintUsage();
     return 0;

@@ -1,0 +1,80 @@
+#include "disks/list_disks.h"
+
+#include <string.h>
+
+#include "base/error_text.h"
+#include "disks/disk_survey.h"
+#include "disks/listing.h"
+
+namespace {
+
+const int kCollisionFound = 1;
+const int kInvalidParameter = 87;
+const int kInsufficientBuffer = 122;
+
+// An operand longer than this is shown cut, followed by "...".
+const int kShownOperandLength = 64;
+
+DiskSurvey survey;
+
+char FoldAsciiCase(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsJsonOperand(const char* operand)
+{
+    const char json[] = "json";
+    for (size_t i = 0; i < sizeof json; ++i) {
+        if (FoldAsciiCase(operand[i]) != json[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int RefuseOperand(const char* operand, Text* report)
+{
+    bool cut = strlen(operand) > static_cast<size_t>(kShownOperandLength);
+    TextFormatF(report, "LIST DISKS: Unknown operand \"%.*s%s\"; the only operand accepted is json.\n",
+                kShownOperandLength, operand, cut ? "..." : "");
+    return kInvalidParameter;
+}
+
+int LeaveFailure(Text* report, const char* opening, int code)
+{
+    const char* errorText = ErrorText(code);
+    TextFormatF(report, "LIST DISKS: %s:%s%s\n", opening, errorText[0] == ' ' ? "" : " ", errorText);
+    return code;
+}
+
+int ResultCode(const DiskSurvey* disks)
+{
+    if (HasCollision(disks)) {
+        return kCollisionFound;
+    }
+    return disks->unlisted != 0 ? kInsufficientBuffer : 0;
+}
+
+}  // namespace
+
+int ListDisks(int operandCount, char* const operands[], Text* report)
+{
+    bool json = operandCount >= 1 && IsJsonOperand(operands[0]);
+    if (operandCount > (json ? 1 : 0)) {
+        return RefuseOperand(operands[json ? 1 : 0], report);
+    }
+    int code = SurveyDisks(&survey);
+    if (code != 0) {
+        return LeaveFailure(report, "Could not enumerate the disks", code);
+    }
+    TextCut(report, 0);
+    Listing listing = ListingOver(report);
+    json ? WriteJsonListing(&survey, &listing) : WriteHumanListing(&survey, &listing);
+    if (listing.full) {
+        TextCut(report, 0);
+        return LeaveFailure(report, "The listing does not fit in its output text",
+                            kInsufficientBuffer);
+    }
+    return ResultCode(&survey);
+}
