@@ -19,6 +19,7 @@ report/mount_points.cpp|#include "report/volume_chain.h"|pass
 app/disksig.cpp|#include "report/display_signatures.h"|pass
 platform/sim/sim.h|#include "platform/sim/machine.h"|pass
 report/mount_points.cpp|#include <stdio.h>|pass
+disks/disk_survey.cpp|#include "base/whole_disk.h"|pass
 base/text.cpp|#include "app/disksig.h"|fail
 base/error_text.h|#include "report/working_text.h"|fail
 signature/disk_signature.cpp|#include "report/working_text.h"|fail
@@ -26,13 +27,14 @@ report/mount_points.h|#include "signature/disk_signature.h"|fail
 report/label_line.h|  #  include "app/disksig.h"  // spaced|fail
 report/mount_points.cpp|#include "../app/disksig.h"|fail
 platform/sim/sim.h|#include "base/text.h"|fail
+disks/listing.h|#include "report/working_text.h"|fail
 '
 
 failures=0
 while IFS='|' read -r file include expected; do
     [ -n "$file" ] || continue
     rm -rf "$tree"/*
-    mkdir -p "$tree"/{platform/sim,base,signature,report,app}
+    mkdir -p "$tree"/{platform/sim,base,signature,report,disks,app}
     echo '#include "platform/platform.h"' > "$tree/report/clean.cpp"
     echo "$include" >> "$tree/$file"
     if bash "$check" "$tree" > "$tree.log" 2>&1; then actual=pass; else actual=fail; fi
