@@ -6,7 +6,7 @@
 #                             drives and installs each program once for every
 #                             Windows version that the cases use
 #   wine.sh cases GROUP       runs one group of cases: banner, signature,
-#                             display or probe
+#                             display, disks or probe
 #   wine.sh end               ends the prefix's wineserver
 #
 # WINEPREFIX names the prefix (in the build tree) and DISKSIG_USAGE the file
@@ -186,6 +186,33 @@ cases_display() {
     report+="J:\\tphysicaldrive1$noLayout"
     check display-win10 disksig-win10 0 "$report" -ds
     check display-nt40 disksig-nt40 0 "$report" -ds
+}
+
+# "-ld" lists the one disk Wine names, PhysicalDrive0, whose layout, length
+# and attributes all fail with 50: the layout failure stands in for its style
+# and identifier, size and state are unknown, C: is on it. J:'s disk is not
+# among Wine's disk names and is left out. The JSON document parses as it
+# comes (CR LF is white space to JSON) and both exit with 0: no collision.
+cases_disks() {
+    local program=disksig-win10
+    local table='DISK            SIZE  STATE  LETTERS  STYLE  IDENTIFIER\n'
+    table+='physicaldrive0     ?  ?      C:       layout: Error 50: ERROR_NOT_SUPPORTED\n'
+    local json='{"disks": [\n'
+    json+='  {"number": 0, "device": "physicaldrive0", "style": null, "signature": null, "guid": null, '
+    json+='"size": null, "offline": null, "readonly": null, "letters": ["C:"], '
+    json+='"error": {"step": "layout", "code": 50, "text": " Error 50: ERROR_NOT_SUPPORTED"}}\n'
+    json+=' ],\n "collisions": [],\n "unlisted": 0}\n'
+    check disks-table "$program" 0 "$table" -ld
+    check disks-older disksig-win2k 0 "$table" -ld
+    check disks-operand "$program" 87 \
+        'LIST DISKS: Unknown operand "xml"; the only operand accepted is json.\n' -ld xml
+    check disks-json "$program" 0 "$json" -LD Json
+    if jq -e '.disks[0].error.code == 50 and .collisions == []' "$work/output" > /dev/null; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED disks-json-parses: jq does not read the document as it should"
+    fi
 }
 
 # Steps that no run reaches under Wine, called one by one (probe.cpp). The
