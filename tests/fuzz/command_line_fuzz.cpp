@@ -3,7 +3,8 @@
 // a fixed machine whose disks 0 and 1 are MBR images. Besides crashes and
 // sanitizer reports, a run is a finding when it leaves a handle, module,
 // enumeration or pipe outstanding, changes an image byte other than the
-// signature, or changes an image and still returns a failure.
+// signature, or changes an image and still returns a failure, or when "-ld"
+// (which only reads) changes any image at all.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -39,6 +40,15 @@ mount ARCHIVE loop\ SYS
 )";
 
 std::string folder;
+
+// "-ld" in any case of a to z.
+bool IsListDisks(const std::vector<std::string>& words)
+{
+    if (words.size() < 2 || words[1].size() != 3 || words[1][0] != '-') {
+        return false;
+    }
+    return (words[1][1] | 0x20) == 'l' && (words[1][2] | 0x20) == 'd';
+}
 
 }  // namespace
 
@@ -79,6 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (result != 0 && !fuzz::ImagesAsMade(folder, false)) {
         fuzz::Finding("a failed command changed a signature");
+    }
+    if (IsListDisks(words) && !fuzz::ImagesAsMade(folder, false)) {
+        fuzz::Finding("-ld changed a disk");
     }
     return 0;
 }
