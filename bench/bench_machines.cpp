@@ -30,6 +30,31 @@ std::string MountPointMachine(int mountPoints)
     return text;
 }
 
+std::string ListingMachine()
+{
+    std::string text = "version 5.0\n";
+    for (int disk = 0; disk < 64; ++disk) {
+        char line[96];
+        if (disk % 2 == 0) {
+            snprintf(line, sizeof line, "disk %d signature %08X size 500G\n", disk,
+                     0x5D1A0000 + disk);
+        } else {
+            snprintf(line, sizeof line, "disk %d gpt {1B2C3D4E-0000-4000-8000-%012X} size 2T\n",
+                     disk, disk);
+        }
+        text += line;
+    }
+    for (int letter = 0; letter < 26; ++letter) {
+        char lines[128];
+        snprintf(lines, sizeof lines,
+                 "volume V%02d disk %d fs NTFS label a\n"
+                 "letter %c \\Device\\HarddiskVolume%d V%02d\n",
+                 letter, letter, 'A' + letter, letter + 1, letter);
+        text += lines;
+    }
+    return text;
+}
+
 std::string ImageDiskMachine()
 {
     return "version 5.0\ndisk 1 image disk1.img\n";
@@ -56,7 +81,8 @@ bool WriteMachines(const std::string& folder)
             return false;
         }
     }
-    return WriteWhole(folder + "/image-disk.machine", ImageDiskMachine()) &&
+    return WriteWhole(folder + "/disks-64.machine", ListingMachine()) &&
+           WriteWhole(folder + "/image-disk.machine", ImageDiskMachine()) &&
            WriteWhole(folder + "/disk1.img", DiskImage());
 }
 

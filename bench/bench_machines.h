@@ -11,6 +11,10 @@ namespace bench {
 // (each mount-point entry is 58 characters) and every entry is reported.
 std::string MountPointMachine(int mountPoints);
 
+// 64 disks held in memory, MBR and GPT in turn with distinct identifiers,
+// and a volume with a drive letter on each of the first 26, A: to Z:.
+std::string ListingMachine();
+
 // Disk 1 held in the MBR image disk1.img, for "-ws physicaldrive1".
 std::string ImageDiskMachine();
 
@@ -18,7 +22,8 @@ std::string ImageDiskMachine();
 std::string DiskImage();
 
 // Writes mounts-10.machine, mounts-100.machine, mounts-500.machine,
-// image-disk.machine and disk1.img into the folder. False on failure.
+// disks-64.machine, image-disk.machine and disk1.img into the folder. False
+// on failure.
 bool WriteMachines(const std::string& folder);
 
 }  // namespace bench

@@ -1,6 +1,6 @@
 // In-process benchmarks of the entry point on the simulated machine: "-ds" on
-// machines of 10, 100 and 500 mount points, and "-ws" on an image-backed
-// disk. Each iteration is one whole command: the entry point, every platform
+// machines of 10, 100 and 500 mount points, "-ld" and "-ld json" on 64 disks
+// and 26 letters, and "-ws" on an image-backed disk. Each iteration is one whole command: the entry point, every platform
 // call, and the report printed (to /dev/null). The machine is loaded anew
 // before each iteration, outside the timing, so that the simulator's call log
 // starts empty every time.
@@ -90,6 +90,30 @@ void BM_DisplaySignatures(benchmark::State& state)
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_DisplaySignatures)->Arg(10)->Arg(100)->Arg(500)->Unit(benchmark::kMicrosecond);
+
+// Argument 0 the table, 1 the JSON document; an entry is one disk.
+void BM_ListDisks(benchmark::State& state)
+{
+    const std::string machine = bench::ListingMachine();
+    const double entries = 64;
+    CommandLine command(state.range(0) == 0 ? std::vector<std::string>{"disksig", "-ld"}
+                                            : std::vector<std::string>{"disksig", "-ld", "json"});
+    QuietStdout quiet;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Load(machine, "", state);
+        state.ResumeTiming();
+        if (command.Run() != 0) {
+            state.SkipWithError("-ld found a collision or failed");
+            break;
+        }
+    }
+    state.counters["entries"] = entries;
+    state.counters["time_per_entry"] =
+        benchmark::Counter(entries * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ListDisks)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_WriteSignature(benchmark::State& state)
 {

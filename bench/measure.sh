@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures what the commands cost on the simulated machine and prints one
 # table (Markdown): "-ds" on drive C: with 10, 100 and 500 volumes mounted in
-# its folders, and "-ws" on a disk held in an MBR image.
+# its folders, "-ld" and "-ld json" on 64 disks with 26 drive letters, and
+# "-ws" on a disk held in an MBR image.
 #
 #   wall time     the in-process benchmark (disksig_bench): one whole command,
 #                 entry point, platform calls and printing included
@@ -14,7 +15,9 @@
 #                 platform/platform.h) and the system's own (the rest)
 #
 # An entry is one "physicaldrive" entry of the report (the drive letter's and
-# one per mount point); "-ws" counts its one message line as one entry. The
+# one per mount point); a disk is one entry of "-ld" (its line, or its
+# "device" in the JSON document); "-ws" counts its one message line as one
+# entry. The
 # machines have short folder names and labels, so that all 501 entries of the
 # largest one fit the 32 KB working text and every entry is counted.
 #
@@ -117,6 +120,8 @@ echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
 measure "-ds, 10 mount points" mounts-10.machine BM_DisplaySignatures/10 -ds
 measure "-ds, 100 mount points" mounts-100.machine BM_DisplaySignatures/100 -ds
 measure "-ds, 500 mount points" mounts-500.machine BM_DisplaySignatures/500 -ds
+measure "-ld, 64 disks and 26 letters" disks-64.machine BM_ListDisks/0 -ld
+measure "-ld json, 64 disks and 26 letters" disks-64.machine BM_ListDisks/1 -ld json
 measure "-ws, image-backed disk" image-disk.machine BM_WriteSignature -ws physicaldrive1 1A2B3C4D
 
 if $check; then
