@@ -32,7 +32,7 @@ trap 'rm -rf "$scratch"' EXIT
 cd "$scratch"
 : > ansible.cfg
 export ANSIBLE_CONFIG=$scratch/ansible.cfg ANSIBLE_HOME=$scratch/home XDG_CACHE_HOME=$scratch/cache
-export ANSIBLE_NOCOLOR=1 ANSIBLE_PIPELINING=1 ANSIBLE_FORKS=6
+export ANSIBLE_NOCOLOR=1 ANSIBLE_PIPELINING=1 ANSIBLE_FORKS=7
 mkdir epsilon # where that host's disksig is copied
 
 failures=0
@@ -55,12 +55,14 @@ else
 fi
 
 # Each run: disksig_report_only, the hosts it runs on, ansible-playbook's
-# exit status, "host:failed" for every host in its recap, how often the copy
-# changed epsilon, and whether its report is compared with the golden one.
-# The whole fleet first (zeta fails too: its listing is refused), then, only
-# reporting, the host whose own disks collide and the one that had its copy.
+# exit status, "host:failed" (or "host:unreachable") for every host in its
+# recap, how often the copy changed epsilon, and whether its report is
+# compared with the golden one. The whole fleet first (zeta fails too: its
+# listing is refused; eta can't be reached, which makes the status 4), then,
+# only reporting, the host whose own disks collide and the one that had its
+# copy.
 runs=(
-    "false|all|2|alpha:0 beta:0 delta:0 epsilon:0 gamma:1 zeta:1|1|yes"
+    "false|all|4|alpha:0 beta:0 delta:0 epsilon:0 eta:unreachable gamma:1 zeta:1|1|yes"
     "true|gamma,epsilon|0|epsilon:0 gamma:0|0|no"
 )
 for run in "${runs[@]}"; do
@@ -71,7 +73,9 @@ for run in "${runs[@]}"; do
         -e "fleet_scratch=$scratch" -e "disksig_report_only=$report_only" \
         -e disksig_report_json=report.json -e disksig_report_text=report.txt > run.log 2>&1 || status=$?
     recap=$(sed -n '/^PLAY RECAP/,$p' run.log)
-    failed=$(awk '/ : ok=/ { f = $0; sub(/.*failed=/, "", f); printf "%s%s:%d", sep, $1, f; sep = " " }' <<< "$recap")
+    failed=$(awk '/ : ok=/ {
+        f = $0; sub(/.*failed=/, "", f); u = $0; sub(/.*unreachable=/, "", u)
+        printf "%s%s:%s", sep, $1, (u + 0 > 0 ? "unreachable" : f + 0); sep = " " }' <<< "$recap")
     copied=$(awk '$1 == "epsilon" { c = $0; sub(/.*changed=/, "", c); print c + 0 }' <<< "$recap")
     problems=()
     [ "$status" -eq "$want_status" ] || problems+=("ansible-playbook exited $status, not $want_status")
