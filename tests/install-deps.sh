@@ -17,6 +17,10 @@ command -v sgdisk >/dev/null || missing+=(gdisk)
 command -v jq >/dev/null || missing+=(jq)
 command -v python3 >/dev/null || missing+=(python3)
 command -v ansible-playbook >/dev/null || missing+=(ansible)
+# The playbook's lint, and the ssh client that its test's unreachable host
+# is tried with.
+command -v ansible-lint >/dev/null || missing+=(ansible-lint)
+command -v ssh >/dev/null || missing+=(openssh-client)
 # --- Windows build and Wine (extended by the Windows product) ---
 # MinGW-w64 for both architectures, and 64-bit Wine alone ("wine" holds the
 # commands, "wine64" the loader). wine64 recommends wine32, which must never
