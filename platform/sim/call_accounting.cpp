@@ -3,23 +3,8 @@
 #include <string>
 
 #include "platform/sim/sim_state.h"
-#include "platform/sim/text_compare.h"
 
 namespace sim::internal {
-
-namespace {
-
-std::optional<DWORD> FaultLineCode(FaultOperation operation, std::string_view name)
-{
-    for (const FaultLine& fault : Current().machine.faults) {
-        if (fault.operation == operation && EqualIgnoringCase(fault.name, name)) {
-            return fault.code;
-        }
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 bool StartCall(std::string_view operation, std::string_view argument)
 {
@@ -37,7 +22,7 @@ bool StartCall(std::string_view operation, std::string_view argument,
         return false;
     }
     if (faultOperation) {
-        if (std::optional<DWORD> code = FaultLineCode(*faultOperation, faultName)) {
+        if (std::optional<DWORD> code = FaultCode(state.machine, *faultOperation, faultName)) {
             SetLastErrorCode(*code);
             return false;
         }

@@ -15,6 +15,7 @@ constexpr DWORD kErrorWriteProtect = 19;
 constexpr DWORD kErrorNotReady = 21;
 constexpr DWORD kErrorBadLength = 24;
 constexpr DWORD kErrorGenFailure = 31;
+constexpr DWORD kErrorSharingViolation = 32;
 constexpr DWORD kErrorInvalidParameter = 87;
 constexpr DWORD kErrorInsufficientBuffer = 122;
 constexpr DWORD kErrorModNotFound = 126;

@@ -4,8 +4,8 @@
 
 #include "platform/platform.h"
 #include "platform/sim/call_accounting.h"
+#include "platform/sim/device_paths.h"
 #include "platform/sim/error_codes.h"
-#include "platform/sim/field_values.h"
 #include "platform/sim/resources.h"
 #include "platform/sim/text_compare.h"
 
@@ -13,58 +13,43 @@ using namespace sim::internal;
 
 namespace {
 
-const std::string kDevicePrefix = "\\\\.\\";
-const std::string kPhysicalDrive = "physicaldrive";
+// The access rights that reach a device's data, which share modes govern:
+// the generic rights and the specific read, write, append, execute and
+// delete rights.
+const DWORD kGenericExecute = 0x20000000u;
+const DWORD kGenericAll = 0x10000000u;
+const DWORD kFileDataRights = 0x00000027u;  // FILE_READ_DATA, _WRITE_DATA, _APPEND_DATA, FILE_EXECUTE
+const DWORD kDelete = 0x00010000u;
+const DWORD kDataAccess = GENERIC_READ | GENERIC_WRITE | kGenericExecute | kGenericAll | kFileDataRights | kDelete;
+const DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-std::optional<Resource> VolumeDevice(const Machine& machine, std::optional<size_t> volume)
+// A held device is open in another process for reading and writing, sharing
+// both. As on Windows, an open that reaches the data must then share reading
+// and writing too; one that asks for no data access (0: query only) is not
+// checked against the holder.
+bool SharingViolation(const Machine& machine, const DeviceTarget& device, DWORD desiredAccess, DWORD shareMode)
 {
-    if (!volume) {
-        return std::nullopt;
-    }
-    Resource device;
-    device.volume = *volume;
-    device.disk = machine.volumes[*volume].disk;
-    return device;
+    return IsHeld(machine, device) && (desiredAccess & kDataAccess) != 0 &&
+           (shareMode & kShareReadWrite) != kShareReadWrite;
 }
 
-// "physicaldriveN" in any case, N written as Windows names disks: decimal
-// without leading zeros.
-std::optional<Resource> DiskDevice(const Machine& machine, const std::string& rest)
+Resource DeviceResource(const DeviceTarget& device, const std::string& path, DWORD desiredAccess)
 {
-    std::string digits = rest.substr(kPhysicalDrive.size());
-    uint32_t number = 0;
-    if (!ParseDecimal(digits, &number) || (digits.size() > 1 && digits[0] == '0') ||
-        machine.disks.count(number) == 0) {
-        return std::nullopt;
-    }
-    Resource device;
-    device.isDisk = true;
-    device.disk = number;
-    return device;
-}
-
-// \\.\X:, \\.\physicaldriveN, or a volume GUID path less its last backslash.
-std::optional<Resource> FindDevice(const Machine& machine, const std::string& path)
-{
-    if (StartsWithIgnoringCase(path, kDevicePrefix)) {
-        std::string rest = path.substr(kDevicePrefix.size());
-        if (rest.size() == 2 && rest[1] == ':') {
-            char letter = static_cast<char>(LowerAZ(rest[0]) - 'a' + 'A');
-            return VolumeDevice(machine, VolumeOfLetter(machine, letter));
-        }
-        if (StartsWithIgnoringCase(rest, kPhysicalDrive)) {
-            return DiskDevice(machine, rest);
-        }
-        return std::nullopt;
-    }
-    return VolumeDevice(machine, VolumeWithGuidPath(machine, path + "\\"));
+    Resource resource;
+    resource.kind = ResourceKind::Device;
+    resource.name = path;
+    resource.isDisk = device.isDisk;
+    resource.disk = device.disk;
+    resource.volume = device.volume;
+    resource.writable = (desiredAccess & GENERIC_WRITE) != 0;
+    return resource;
 }
 
 }  // namespace
 
 // A device can only be opened as it exists: any other disposition would
 // create or truncate a file on Windows, which is never what the system means.
-HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD creationDisposition, DWORD, HANDLE)
 {
     std::string path = TextOrNull(fileName);
@@ -75,15 +60,17 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRI
         SetLastErrorCode(kErrorInvalidParameter);
         return INVALID_HANDLE_VALUE;
     }
-    std::optional<Resource> device = fileName ? FindDevice(Current().machine, path) : std::nullopt;
+    const Machine& machine = Current().machine;
+    std::optional<DeviceTarget> device = fileName ? DeviceAtPath(machine, path) : std::nullopt;
     if (!device) {
         SetLastErrorCode(kErrorFileNotFound);
         return INVALID_HANDLE_VALUE;
     }
-    device->kind = ResourceKind::Device;
-    device->name = path;
-    device->writable = (desiredAccess & GENERIC_WRITE) != 0;
-    return HandleOf(AddResource(std::move(*device)));
+    if (SharingViolation(machine, *device, desiredAccess, shareMode)) {
+        SetLastErrorCode(kErrorSharingViolation);
+        return INVALID_HANDLE_VALUE;
+    }
+    return HandleOf(AddResource(DeviceResource(*device, path, desiredAccess)));
 }
 
 BOOL CloseHandle(HANDLE object)

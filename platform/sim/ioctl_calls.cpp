@@ -119,7 +119,7 @@ IoctlResult Dispatch(const Resource& device, DWORD controlCode, const void* in, 
 BOOL DeviceIoControl(HANDLE device, DWORD controlCode, LPVOID inBuffer, DWORD inBufferSize, LPVOID outBuffer,
                      DWORD outBufferSize, LPDWORD bytesReturned, LPOVERLAPPED)
 {
-    const Resource* opened = FindResource(TokenOf(device), ResourceKind::Device);
+    const Resource* opened = LookUpResource(TokenOf(device), ResourceKind::Device);
     std::string path = opened != nullptr ? opened->name : std::string();
     IoctlResult result;
     if (!StartCall("DeviceIoControl", ControlCodeText(controlCode), FaultOperationOf(controlCode), path)) {

@@ -65,7 +65,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
     if (!StartCall("GetProcAddress", name, FaultOperation::GetProcAddress, name)) {
         return nullptr;
     }
-    if (FindResource(TokenOf(module), ResourceKind::Module) == nullptr) {
+    if (LookUpResource(TokenOf(module), ResourceKind::Module) == nullptr) {
         SetLastErrorCode(kErrorInvalidHandle);
         return nullptr;
     }

@@ -4,24 +4,55 @@
 
 namespace sim::internal {
 
+namespace {
+
+// One key per operation and folded name.
+std::string FaultKey(FaultOperation operation, std::string_view name)
+{
+    return std::to_string(static_cast<int>(operation)) + ' ' + FoldedAZ(name);
+}
+
+}  // namespace
+
+void AddVolume(Machine* machine, Volume volume)
+{
+    size_t index = machine->volumes.size();
+    volume.partitionNumber = ++machine->volumesOnDisk[volume.disk];
+    machine->volumeByName.emplace(volume.name, index);
+    machine->volumeByGuidPath.emplace(FoldedAZ(volume.guidPath), index);
+    machine->mountsOfVolume.emplace_back();
+    machine->volumes.push_back(std::move(volume));
+}
+
+void AddMount(Machine* machine, const Mount& mount)
+{
+    HeldMounts& held = machine->mountsOfVolume[mount.holder];
+    held.inOrder.push_back(machine->mounts.size());
+    held.byFolder.emplace(FoldedAZ(mount.folder), machine->mounts.size());
+    machine->mounts.push_back(mount);
+}
+
+void AddFault(Machine* machine, const FaultLine& fault)
+{
+    machine->faultCodes.emplace(FaultKey(fault.operation, fault.name), fault.code);
+}
+
 std::optional<size_t> VolumeNamed(const Machine& machine, const std::string& name)
 {
-    for (size_t i = 0; i < machine.volumes.size(); ++i) {
-        if (machine.volumes[i].name == name) {
-            return i;
-        }
+    auto found = machine.volumeByName.find(name);
+    if (found == machine.volumeByName.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return found->second;
 }
 
 std::optional<size_t> VolumeWithGuidPath(const Machine& machine, std::string_view guidPath)
 {
-    for (size_t i = 0; i < machine.volumes.size(); ++i) {
-        if (EqualIgnoringCase(machine.volumes[i].guidPath, guidPath)) {
-            return i;
-        }
+    auto found = machine.volumeByGuidPath.find(FoldedAZ(guidPath));
+    if (found == machine.volumeByGuidPath.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return found->second;
 }
 
 std::optional<size_t> VolumeOfLetter(const Machine& machine, char letter)
@@ -35,24 +66,40 @@ std::optional<size_t> VolumeOfLetter(const Machine& machine, char letter)
 
 unsigned PartitionNumberOf(const Machine& machine, size_t volume)
 {
-    unsigned number = 1;
-    for (size_t i = 0; i < volume; ++i) {
-        if (machine.volumes[i].disk == machine.volumes[volume].disk) {
-            ++number;
-        }
-    }
-    return number;
+    return machine.volumes[volume].partitionNumber;
 }
 
-std::vector<size_t> MountsHeldBy(const Machine& machine, size_t volume)
+const std::vector<size_t>& MountsHeldBy(const Machine& machine, size_t volume)
 {
-    std::vector<size_t> held;
-    for (size_t i = 0; i < machine.mounts.size(); ++i) {
-        if (machine.mounts[i].holder == volume) {
-            held.push_back(i);
-        }
+    return machine.mountsOfVolume[volume].inOrder;
+}
+
+std::optional<size_t> MountInFolder(const Machine& machine, size_t holder, std::string_view folder)
+{
+    const auto& byFolder = machine.mountsOfVolume[holder].byFolder;
+    auto found = byFolder.find(FoldedAZ(folder));
+    if (found == byFolder.end()) {
+        return std::nullopt;
     }
-    return held;
+    return found->second;
+}
+
+std::optional<DWORD> FaultCode(const Machine& machine, FaultOperation operation, std::string_view name)
+{
+    if (machine.faultCodes.empty()) {
+        return std::nullopt;
+    }
+    auto found = machine.faultCodes.find(FaultKey(operation, name));
+    if (found == machine.faultCodes.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+bool IsHeld(const Machine& machine, const DeviceTarget& device)
+{
+    return device.isDisk ? machine.heldDisks.count(device.disk) != 0
+                         : machine.heldVolumes.count(device.volume) != 0;
 }
 
 }  // namespace sim::internal

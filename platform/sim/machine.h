@@ -6,8 +6,10 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
@@ -40,6 +42,7 @@ struct Volume {
     std::optional<std::string> fileSystem;  // none: not formatted
     std::string label;
     std::string guidPath;  // \\?\Volume{...}\ with its trailing backslash
+    unsigned partitionNumber = 1;  // its place among the volumes of its disk, from 1
 };
 
 struct Letter {
@@ -78,6 +81,23 @@ struct FaultLine {
     uint32_t code = 0;
 };
 
+// What a device path opens: a disk, or a volume (index into Machine::volumes).
+struct DeviceTarget {
+    bool isDisk = false;
+    unsigned disk = 0;  // the disk that serves the control codes
+    size_t volume = 0;  // a volume: the volume
+};
+
+// The mount points held by one volume: in machine-file order, and by folder
+// (folded to lower case A-Z, as Windows compares paths).
+struct HeldMounts {
+    std::vector<size_t> inOrder;  // indexes into Machine::mounts
+    std::unordered_map<std::string, size_t> byFolder;
+};
+
+// Volumes, mount points and fail lines are added through AddVolume, AddMount
+// and AddFault, which keep the indexes beside them, so that every lookup a call makes costs the same
+// however many volumes, mount points and fail lines the machine has.
 struct Machine {
     unsigned major = 5;
     unsigned minor = 0;
@@ -85,8 +105,23 @@ struct Machine {
     std::vector<Volume> volumes;  // in machine-file order
     std::map<char, Letter> letters;
     std::vector<Mount> mounts;  // in machine-file order: the enumeration order
-    std::vector<FaultLine> faults;
+    std::set<unsigned> heldDisks;  // disks another process holds open
+    std::set<size_t> heldVolumes;  // volumes another process holds open
+
+    std::unordered_map<std::string, size_t> volumeByName;
+    std::unordered_map<std::string, size_t> volumeByGuidPath;  // folded
+    std::vector<HeldMounts> mountsOfVolume;  // one per volume
+    std::unordered_map<std::string, DWORD> faultCodes;  // by operation and folded name
+    std::map<unsigned, unsigned> volumesOnDisk;
 };
+
+// The volume is numbered among its disk's volumes; its name and GUID path
+// must be new to the machine.
+void AddVolume(Machine* machine, Volume volume);
+// The folder must be new to the holder.
+void AddMount(Machine* machine, const Mount& mount);
+// The operation and name must be new to the machine.
+void AddFault(Machine* machine, const FaultLine& fault);
 
 std::optional<size_t> VolumeNamed(const Machine& machine, const std::string& name);
 std::optional<size_t> VolumeWithGuidPath(const Machine& machine, std::string_view guidPath);
@@ -96,6 +131,14 @@ std::optional<size_t> VolumeOfLetter(const Machine& machine, char letter);
 unsigned PartitionNumberOf(const Machine& machine, size_t volume);
 
 // Indexes into Machine::mounts of the mount points held by the volume.
-std::vector<size_t> MountsHeldBy(const Machine& machine, size_t volume);
+const std::vector<size_t>& MountsHeldBy(const Machine& machine, size_t volume);
+
+// The holder's mount point in exactly that folder (ignoring case of A-Z).
+std::optional<size_t> MountInFolder(const Machine& machine, size_t holder, std::string_view folder);
+
+// The code of the fail line for that operation and name (ignoring case of A-Z).
+std::optional<DWORD> FaultCode(const Machine& machine, FaultOperation operation, std::string_view name);
+
+bool IsHeld(const Machine& machine, const DeviceTarget& device);
 
 }  // namespace sim::internal

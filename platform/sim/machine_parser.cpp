@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "platform/sim/field_cursor.h"
 #include "platform/sim/machine_fields.h"
 #include "platform/sim/machine_parser_lines.h"
 
@@ -19,6 +20,7 @@ struct Keyword {
 const Keyword kKeywords[] = {
     {"version", ParseVersionLine}, {"disk", ParseDiskLine},   {"volume", ParseVolumeLine},
     {"letter", ParseLetterLine},   {"mount", ParseMountLine}, {"fail", ParseFailLine},
+    {"held", ParseHeldLine},
 };
 
 bool ParseLine(std::string line, ParseContext* context, std::string* fault)
@@ -43,6 +45,28 @@ bool ParseLine(std::string line, ParseContext* context, std::string* fault)
 }
 
 }  // namespace
+
+bool TakeDefinedVolume(FieldCursor* cursor, const Machine& machine, const char* what, size_t* volume,
+                       std::string* fault)
+{
+    std::string name;
+    if (!cursor->Take(what, &name, fault)) {
+        return false;
+    }
+    std::optional<size_t> found = VolumeNamed(machine, name);
+    if (!found) {
+        *fault = "volume " + name + " is not defined";
+        return false;
+    }
+    *volume = *found;
+    return true;
+}
+
+
+std::string Quoted(const std::string& field)
+{
+    return "\"" + field + "\"";
+}
 
 bool ParseMachineText(const std::string& text, const std::string& baseDir,
                       const std::string& sourceName, Machine* machine, std::string* error)

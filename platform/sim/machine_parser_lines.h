@@ -24,5 +24,15 @@ bool ParseVolumeLine(const Fields& fields, ParseContext* context, std::string* f
 bool ParseLetterLine(const Fields& fields, ParseContext* context, std::string* fault);
 bool ParseMountLine(const Fields& fields, ParseContext* context, std::string* fault);
 bool ParseFailLine(const Fields& fields, ParseContext* context, std::string* fault);
+bool ParseHeldLine(const Fields& fields, ParseContext* context, std::string* fault);
+
+class FieldCursor;
+
+// The next field, the name of a volume an earlier line defines.
+bool TakeDefinedVolume(FieldCursor* cursor, const Machine& machine, const char* what, size_t* volume,
+                       std::string* fault);
+
+// A field as a fault message quotes it.
+std::string Quoted(const std::string& field);
 
 }  // namespace sim::internal

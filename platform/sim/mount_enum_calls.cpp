@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/sim/call_accounting.h"
@@ -20,10 +21,12 @@ namespace {
 // ask again with a bigger one.
 DWORD TakeNextMount(Resource* enumeration, char* buffer, DWORD size)
 {
-    if (enumeration->nextMount >= enumeration->mounts.size()) {
+    const Machine& machine = Current().machine;
+    const std::vector<size_t>& mounts = MountsHeldBy(machine, enumeration->volume);
+    if (enumeration->nextMount >= mounts.size()) {
         return kErrorNoMoreFiles;
     }
-    const Mount& mount = Current().machine.mounts[enumeration->mounts[enumeration->nextMount]];
+    const Mount& mount = machine.mounts[mounts[enumeration->nextMount]];
     if (buffer == nullptr || mount.folder.size() >= size) {
         return kErrorMoreData;
     }
@@ -54,7 +57,6 @@ HANDLE FindFirstVolumeMountPointA(LPCSTR rootPathName, LPSTR volumeMountPoint, D
     enumeration.kind = ResourceKind::Enumeration;
     enumeration.name = path;
     enumeration.volume = *volume;
-    enumeration.mounts = MountsHeldBy(Current().machine, *volume);
     if (DWORD error = TakeNextMount(&enumeration, volumeMountPoint, bufferLength)) {
         return FailEnumeration(error);
     }
@@ -64,7 +66,7 @@ HANDLE FindFirstVolumeMountPointA(LPCSTR rootPathName, LPSTR volumeMountPoint, D
 BOOL FindNextVolumeMountPointA(HANDLE findVolumeMountPoint, LPSTR volumeMountPoint, DWORD bufferLength)
 {
     uintptr_t token = TokenOf(findVolumeMountPoint);
-    Resource* enumeration = FindResource(token, ResourceKind::Enumeration);
+    Resource* enumeration = LookUpResource(token, ResourceKind::Enumeration);
     if (!StartCall("FindNextVolumeMountPointA", DescribeToken(token, ResourceKind::Enumeration))) {
         return FALSE;
     }

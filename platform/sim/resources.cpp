@@ -23,7 +23,7 @@ uintptr_t AddResource(Resource resource)
     return token;
 }
 
-Resource* FindResource(uintptr_t token, ResourceKind kind)
+Resource* LookUpResource(uintptr_t token, ResourceKind kind)
 {
     auto found = Current().resources.find(token);
     if (found == Current().resources.end() || found->second.kind != kind) {
@@ -60,7 +60,7 @@ HANDLE HandleOf(uintptr_t token)
 
 std::string DescribeToken(uintptr_t token, ResourceKind kind)
 {
-    if (const Resource* resource = FindResource(token, kind)) {
+    if (const Resource* resource = LookUpResource(token, kind)) {
         return resource->name;
     }
     char text[32];
@@ -70,7 +70,7 @@ std::string DescribeToken(uintptr_t token, ResourceKind kind)
 
 BOOL ReleaseByCall(const char* operation, uintptr_t token, ResourceKind kind)
 {
-    bool known = FindResource(token, kind) != nullptr;
+    bool known = LookUpResource(token, kind) != nullptr;
     bool proceeds = StartCall(operation, DescribeToken(token, kind));
     if (!known) {
         if (proceeds) {

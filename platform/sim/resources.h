@@ -15,7 +15,7 @@ namespace sim::internal {
 uintptr_t AddResource(Resource resource);
 
 // The resource of that kind under the token, or null.
-Resource* FindResource(uintptr_t token, ResourceKind kind);
+Resource* LookUpResource(uintptr_t token, ResourceKind kind);
 
 void ReleaseResource(uintptr_t token);
 int CountResources(ResourceKind kind);

@@ -24,9 +24,8 @@ struct Resource {
     bool isDisk = false;  // Device: a disk handle rather than a volume handle
     bool writable = false;  // Device: opened with GENERIC_WRITE
     unsigned disk = 0;  // Device: the disk that serves the control codes
-    size_t volume = 0;  // volume handle: the volume
-    std::vector<size_t> mounts;  // Enumeration: the mount points, in order
-    size_t nextMount = 0;  // Enumeration: the one FindNext gives
+    size_t volume = 0;  // volume handle, Enumeration: the volume
+    size_t nextMount = 0;  // Enumeration: the place among the volume's mount points that FindNext gives
 };
 
 struct PipeRecord {

@@ -25,6 +25,15 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && EqualIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
+std::string FoldedAZ(std::string_view text)
+{
+    std::string folded(text);
+    for (char& c : folded) {
+        c = LowerAZ(c);
+    }
+    return folded;
+}
+
 std::string TextOrNull(const char* text)
 {
     return text != nullptr ? std::string(text) : std::string("(null)");

@@ -2,6 +2,7 @@
 
 #include "platform/sim/text_compare.h"
 
+
 namespace sim::internal {
 
 namespace {
@@ -29,18 +30,16 @@ ResolvedPath ResolveRoot(const Machine& machine, const std::string& path, std::s
     return root;
 }
 
-// Of the volume's mount folders that begin the rest, the longest.
+// Of the volume's mount folders that begin the rest, the longest: each
+// beginning of the rest that ends in a backslash is looked up, longest first.
 std::optional<size_t> MountBeginning(const Machine& machine, size_t volume, const std::string& rest)
 {
-    std::optional<size_t> best;
-    for (size_t mount : MountsHeldBy(machine, volume)) {
-        const std::string& folder = machine.mounts[mount].folder;
-        if (StartsWithIgnoringCase(rest, folder) &&
-            (!best || folder.size() > machine.mounts[*best].folder.size())) {
-            best = mount;
+    for (size_t end = rest.rfind('\\'); end != std::string::npos && end > 0; end = rest.rfind('\\', end - 1)) {
+        if (std::optional<size_t> mount = MountInFolder(machine, volume, std::string_view(rest).substr(0, end + 1))) {
+            return mount;
         }
     }
-    return best;
+    return std::nullopt;
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ bool ParseVolumeLine(const Fields& fields, ParseContext* context, std::string* f
         volume.fileSystem = named["fs"];
     }
     volume.label = named["label"];
-    context->machine.volumes.push_back(std::move(volume));
+    AddVolume(&context->machine, std::move(volume));
     return true;
 }
 

@@ -1,4 +1,5 @@
-// The version and disk lines.
+// The disk line: a disk held in memory (disk NUMBER signature HEX, gpt {GUID}
+// or raw, with its options) or backed by an image (disk NUMBER image PATH).
 #include "platform/sim/machine_parser_lines.h"
 
 #include <filesystem>
@@ -17,11 +18,6 @@ namespace {
 
 // More entries than any disk in practice, few enough to keep layouts small.
 const uint32_t kMostPartitions = 4096;
-
-std::string Quoted(const std::string& field)
-{
-    return "\"" + field + "\"";
-}
 
 std::string ResolveImagePath(const std::string& baseDir, const std::string& path)
 {
@@ -234,25 +230,6 @@ bool ParseDiskKind(const std::string& kind, FieldCursor* cursor, const std::stri
 }
 
 }  // namespace
-
-bool ParseVersionLine(const Fields& fields, ParseContext* context, std::string* fault)
-{
-    FieldCursor cursor(fields);
-    std::string field;
-    if (!cursor.Take("version number", &field, fault)) {
-        return false;
-    }
-    if (!ParseVersion(field, &context->machine.major, &context->machine.minor)) {
-        *fault = "bad version " + Quoted(field) + " (want MAJOR.MINOR)";
-        return false;
-    }
-    if (context->versionSeen) {
-        *fault = "version is defined twice";
-        return false;
-    }
-    context->versionSeen = true;
-    return cursor.Finish(fault);
-}
 
 bool ParseDiskLine(const Fields& fields, ParseContext* context, std::string* fault)
 {
