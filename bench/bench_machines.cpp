@@ -17,11 +17,14 @@ bool WriteWhole(const std::string& path, const std::string& bytes)
 
 }  // namespace
 
-std::string MountPointMachine(int mountPoints)
+std::string MountPointMachine(int mountPoints, int unmountedVolumes)
 {
     std::string text =
         "version 5.0\ndisk 0 signature 1\nvolume ROOT disk 0 fs NTFS label R\n"
         "letter C \\Device\\HarddiskVolume1 ROOT\n";
+    for (int i = 1; i <= unmountedVolumes; ++i) {
+        text += "volume U" + std::to_string(i) + " disk 0 fs NTFS label u\n";
+    }
     for (int i = 1; i <= mountPoints; ++i) {
         char lines[128];
         snprintf(lines, sizeof lines, "volume M%03d disk 0 fs NTFS label a\nmount ROOT %03d\\ M%03d\n", i, i, i);
@@ -81,7 +84,9 @@ bool WriteMachines(const std::string& folder)
             return false;
         }
     }
-    return WriteWhole(folder + "/disks-64.machine", ListingMachine()) &&
+    return WriteWhole(folder + "/unmounted-" + std::to_string(kUnmountedVolumes) + ".machine",
+                      MountPointMachine(10, kUnmountedVolumes)) &&
+           WriteWhole(folder + "/disks-64.machine", ListingMachine()) &&
            WriteWhole(folder + "/image-disk.machine", ImageDiskMachine()) &&
            WriteWhole(folder + "/disk1.img", DiskImage());
 }
