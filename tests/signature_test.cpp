@@ -249,6 +249,32 @@ TEST(SignatureOperand, ConvertedAsHexadecimalFormattedInput)
     }
 }
 
+// Another process holding the disk open, sharing reading and writing, stops
+// neither command: both open the disk sharing both.
+TEST(SignatureCommands, WorkOnADiskAnotherProcessHolds)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::string report;
+        uint32_t signature;
+    } cases[] = {
+        {.arguments = {"-es", "physicaldrive0"},
+         .report = "Erase Signature on physicaldrive0 Successful.\n",
+         .signature = 0},
+        {.arguments = {"-ws", "physicaldrive0", "1A2B3C4D"},
+         .report = "Write Signature on physicaldrive0 Successful.\n",
+         .signature = 0x1A2B3C4D},
+    };
+    for (const auto& c : cases) {
+        LoadMachine("disk 0 signature 5D1A2B3C\nheld \\\\.\\physicaldrive0\n");
+        CommandRun run = RunInProcess(c.arguments);
+        EXPECT_EQ(run.output, c.report) << c.arguments[0];
+        EXPECT_EQ(run.result, 0) << c.arguments[0];
+        uint32_t signature = 0;
+        ASSERT_TRUE(sim::DiskSignature(0, &signature));
+        EXPECT_EQ(signature, c.signature) << c.arguments[0];
+    }
+}
 
 // The driver is handed the whole buffer; past the layout it read, nothing
 // but zeros may go back.

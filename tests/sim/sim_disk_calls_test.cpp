@@ -460,3 +460,55 @@ TEST_F(SimDiskCalls, OpenDispositionAndWriteAccessAreEnforced)
 }
 
 }  // namespace
+
+namespace {
+
+// Another process holds C: and disk 1 open for reading and writing, sharing
+// both. An open that reaches their data must share both as well, whichever
+// path names the device; an open for no data access is not checked, and the
+// devices beside them (D:, disk 0 under C:) are not held.
+TEST(SimHeldDevices, AnOpenThatDoesNotShareReadingAndWritingIsRefused)
+{
+    LoadMachine("disk 0 signature 1\ndisk 1 signature 2\n"
+                "volume V1 disk 0 fs NTFS guid {00000000-0000-0000-0000-0000000000c1}\n"
+                "volume V2 disk 0 fs NTFS\n"
+                "letter C \\Device\\HarddiskVolume1 V1\nletter D \\Device\\HarddiskVolume2 V2\n"
+                "held \\\\.\\C:\nheld \\\\.\\physicaldrive1\n");
+    const DWORD both = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD readWrite = GENERIC_READ | GENERIC_WRITE;
+    const struct {
+        const char* path;
+        DWORD access;
+        DWORD share;
+        DWORD error;  // 0: opens
+    } cases[] = {
+        {.path = "\\\\.\\C:", .access = readWrite, .share = both, .error = 0},
+        {.path = "\\\\.\\C:", .access = GENERIC_READ, .share = both, .error = 0},
+        {.path = "\\\\.\\C:", .access = GENERIC_READ, .share = FILE_SHARE_READ, .error = 32},
+        {.path = "\\\\.\\C:", .access = readWrite, .share = FILE_SHARE_WRITE, .error = 32},
+        {.path = "\\\\.\\C:", .access = GENERIC_WRITE, .share = 0, .error = 32},
+        {.path = "\\\\.\\c:", .access = GENERIC_READ, .share = FILE_SHARE_READ, .error = 32},
+        {.path = "\\\\?\\Volume{00000000-0000-0000-0000-0000000000c1}", .access = GENERIC_READ, .share = FILE_SHARE_READ, .error = 32},
+        {.path = "\\\\.\\C:", .access = 0, .share = 0, .error = 0},
+        {.path = "\\\\.\\physicaldrive1", .access = readWrite, .share = FILE_SHARE_READ, .error = 32},
+        {.path = "\\\\.\\PhysicalDrive1", .access = readWrite, .share = both, .error = 0},
+        {.path = "\\\\.\\D:", .access = readWrite, .share = 0, .error = 0},
+        {.path = "\\\\.\\physicaldrive0", .access = readWrite, .share = 0, .error = 0},
+        {.path = "\\\\.\\physicaldrive2", .access = readWrite, .share = 0, .error = 2},
+    };
+    for (const auto& c : cases) {
+        HANDLE device = CreateFileA(c.path, c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::string what = std::string(c.path) + " access " + std::to_string(c.access) + " share " +
+                           std::to_string(c.share);
+        if (c.error == 0) {
+            EXPECT_NE(device, INVALID_HANDLE_VALUE) << what;
+            EXPECT_TRUE(CloseHandle(device)) << what;
+        } else {
+            EXPECT_EQ(device, INVALID_HANDLE_VALUE) << what;
+            EXPECT_EQ(GetLastError(), c.error) << what;
+        }
+    }
+    EXPECT_TRUE(sim::NothingOutstanding());
+}
+
+}  // namespace
