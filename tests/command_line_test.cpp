@@ -14,7 +14,7 @@ const char* const kWindows2000Line = "Windows 2000\n\n";
 
 std::string UsageWithPlatformLine(const std::string& platformLine)
 {
-    std::string usage = ReadFile(TestDataPath("golden/usage.txt"));
+    std::string usage = ReadWholeFile(TestDataPath("golden/usage.txt"));
     size_t at = usage.find(kWindows2000Line);
     EXPECT_NE(at, std::string::npos);
     return usage.replace(at, std::string(kWindows2000Line).size(), platformLine);
@@ -48,7 +48,7 @@ TEST(Usage, AnyFirstArgumentThatNamesNoCommand)
     const char* const notCommands[] = {"ds", "/ds", "--ds", "-", "-dsx", "-d", "-xx", "",
                                        "-es ", "-\xC5S", "es", "-ws1"};
     sim::LoadDefaultMachine();
-    std::string usage = ReadFile(TestDataPath("golden/usage.txt"));
+    std::string usage = ReadWholeFile(TestDataPath("golden/usage.txt"));
     for (const char* argument : notCommands) {
         CommandRun run = RunInProcess({argument});
         EXPECT_EQ(run.output, usage) << "argument '" << argument << "'";
@@ -79,7 +79,7 @@ TEST(CommandSelection, CaseOfTheOptionIsIgnoredAndExtraArgumentsAreNot)
         CommandRun run = RunInProcess(c.arguments);
         EXPECT_EQ(run.output, expected.output) << c.arguments[0];
         EXPECT_EQ(run.result, expected.result) << c.arguments[0];
-        EXPECT_NE(run.output, ReadFile(TestDataPath("golden/usage.txt")));
+        EXPECT_NE(run.output, ReadWholeFile(TestDataPath("golden/usage.txt")));
     }
 }
 

@@ -128,15 +128,15 @@ TEST(DiskImage, OnlyTheSignatureBytesChangeAndOnlyOnSuccess)
     for (const ImageCase& c : cases) {
         std::string folder = TemporaryFolder();
         std::string imagePath = folder + "/disk1.img";
-        WriteFile(imagePath, MakeImage(original));
-        WriteFile(folder + "/test.machine", "disk 1 image disk1.img\n" + c.failLine + "\n");
+        WriteWholeFile(imagePath, MakeImage(original));
+        WriteWholeFile(folder + "/test.machine", "disk 1 image disk1.img\n" + c.failLine + "\n");
         ProgramRun run = RunProgram(c.arguments, {"DISKSIG_MACHINE=" + folder + "/test.machine"});
         std::string what = c.arguments[0] + " " + c.failLine;
         EXPECT_EQ(run.output, c.output) << what;
         EXPECT_EQ(run.status, c.status) << what;
         EXPECT_EQ(run.errors, "") << what;
         std::string expected = c.changes ? WithSignature(MakeImage(original), c.signature) : MakeImage(original);
-        EXPECT_TRUE(ReadFile(imagePath) == expected) << what << ": image bytes differ";
+        EXPECT_TRUE(ReadWholeFile(imagePath) == expected) << what << ": image bytes differ";
         std::string id = SfdiskDiskId(imagePath);
         if (!id.empty()) {
             char want[16];

@@ -108,7 +108,7 @@ std::vector<std::string> DiskNames(const std::string& table)
 
 bool ParsesAsJson(const std::string& text, const std::string& folder)
 {
-    WriteFile(folder + "/document.json", text);
+    WriteWholeFile(folder + "/document.json", text);
     std::string command = "jq -e '.disks | length >= 0' " + folder + "/document.json > /dev/null 2>&1";
     return system(command.c_str()) == 0;
 }
@@ -125,8 +125,8 @@ protected:
             std::string copy = folder_ + "/" + image;
             std::string parent = copy.substr(0, copy.rfind('/'));
             ASSERT_EQ(system(("mkdir -p " + parent).c_str()), 0);
-            WriteFile(copy, ReadFile(TestDataPath("golden/disks/" + image)));
-            images_[image] = ReadFile(copy);
+            WriteWholeFile(copy, ReadWholeFile(TestDataPath("golden/disks/" + image)));
+            images_[image] = ReadWholeFile(copy);
         }
     }
 
@@ -135,7 +135,7 @@ protected:
         if (std::string(Get().machine).empty()) {
             sim::LoadDefaultMachine();
         } else {
-            LoadMachine(ReadFile(TestDataPath("golden/disks/" + std::string(Get().machine) + ".machine")),
+            LoadMachine(ReadWholeFile(TestDataPath("golden/disks/" + std::string(Get().machine) + ".machine")),
                         folder_);
         }
     }
@@ -143,7 +143,7 @@ protected:
     void ExpectImagesKept()
     {
         for (const auto& image : images_) {
-            EXPECT_EQ(ReadFile(folder_ + "/" + image.first), image.second) << image.first;
+            EXPECT_EQ(ReadWholeFile(folder_ + "/" + image.first), image.second) << image.first;
         }
     }
 

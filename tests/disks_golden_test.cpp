@@ -56,7 +56,7 @@ bool UpdatingGolden()
 bool ParsesAsJson(const std::string& text)
 {
     std::string path = TemporaryFolder() + "/document.json";
-    WriteFile(path, text);
+    WriteWholeFile(path, text);
     std::string command = "jq -e 'has(\"disks\")' " + path + " > /dev/null 2>&1";
     return system(command.c_str()) == 0;
 }
@@ -90,15 +90,15 @@ protected:
         return true;
     }
 
-    int ExpectedStatus() const { return std::stoi(ReadFile(GoldenPath(GetParam(), ".status"))); }
+    int ExpectedStatus() const { return std::stoi(ReadWholeFile(GoldenPath(GetParam(), ".status"))); }
 
     void Compare(const std::string& path, const std::string& actual) const
     {
-        if (UpdatingGolden() && (!std::filesystem::exists(path) || ReadFile(path) != actual)) {
-            WriteFile(path, actual);
+        if (UpdatingGolden() && (!std::filesystem::exists(path) || ReadWholeFile(path) != actual)) {
+            WriteWholeFile(path, actual);
             return;
         }
-        EXPECT_EQ(actual, ReadFile(path)) << path;
+        EXPECT_EQ(actual, ReadWholeFile(path)) << path;
     }
 };
 
@@ -129,10 +129,10 @@ TEST_P(DisksGolden, EntryPointBuildsTheSameListing)
         if (IsDefault()) {
             sim::LoadDefaultMachine();
         } else {
-            LoadMachine(ReadFile(MachinePath()), TestDataPath(kGoldenFolder));
+            LoadMachine(ReadWholeFile(MachinePath()), TestDataPath(kGoldenFolder));
         }
         CommandRun run = RunInProcess(form.arguments);
-        EXPECT_EQ(run.output, ReadFile(GoldenPath(GetParam(), form.extension)));
+        EXPECT_EQ(run.output, ReadWholeFile(GoldenPath(GetParam(), form.extension)));
         EXPECT_EQ(run.result & 0xff, ExpectedStatus());
     }
 }
@@ -145,7 +145,7 @@ TEST_P(DisksGolden, EveryDocumentParsesAsJson)
     if (!std::filesystem::exists(path)) {
         return;
     }
-    std::string document = ReadFile(path);
+    std::string document = ReadWholeFile(path);
     if (document.compare(0, 11, "LIST DISKS:") == 0) {
         EXPECT_EQ(document.find('\n'), document.size() - 1) << "one message line";
         return;

@@ -254,7 +254,7 @@ void PlaceEntries(const std::string& report, ReportMap* map)
 std::string WriteStandIn(const std::string& folder)
 {
     std::string path = folder + "/cmd";
-    WriteFile(path, "#!/bin/sh\nprintf ' Volume in drive C is SYSTEM\\n'\n");
+    WriteWholeFile(path, "#!/bin/sh\nprintf ' Volume in drive C is SYSTEM\\n'\n");
     chmod(path.c_str(), 0755);
     return path;
 }
@@ -277,7 +277,7 @@ protected:
     void LoadFresh()
     {
         for (const std::string& image : Get().images) {
-            WriteFile(folder_ + "/" + image,
+            WriteWholeFile(folder_ + "/" + image,
                       simtest::MbrImage(0x5D1A2B3C,
                                         {{.status = 0x80, .type = 0x07, .firstLba = 63, .sectors = 100},
                                          {.status = 0x00, .type = 0x83, .firstLba = 163, .sectors = 20}}));
@@ -285,7 +285,7 @@ protected:
         if (std::string(Get().machine).empty()) {
             sim::LoadDefaultMachine();
         } else {
-            LoadMachine(ReadFile(TestDataPath("machines/reliability/" + std::string(Get().machine) +
+            LoadMachine(ReadWholeFile(TestDataPath("machines/reliability/" + std::string(Get().machine) +
                                               ".machine")),
                         folder_);
         }
@@ -295,7 +295,7 @@ protected:
     {
         std::map<std::string, std::string> images;
         for (const std::string& image : Get().images) {
-            images[image] = ReadFile(folder_ + "/" + image);
+            images[image] = ReadWholeFile(folder_ + "/" + image);
         }
         return images;
     }

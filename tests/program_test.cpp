@@ -12,7 +12,7 @@ namespace {
 TEST(Program, UsageOnTheDefaultMachine)
 {
     ProgramRun run = RunProgram({}, {"DISKSIG_MACHINE="});
-    EXPECT_EQ(run.output, ReadFile(TestDataPath("golden/usage.txt")));
+    EXPECT_EQ(run.output, ReadWholeFile(TestDataPath("golden/usage.txt")));
     EXPECT_EQ(run.errors, "");
     EXPECT_EQ(run.status, 0);
 }
@@ -21,7 +21,7 @@ TEST(Program, UsageOnTheDefaultMachine)
 TEST(Program, ExitStatusKeepsFailuresNonzero)
 {
     std::string folder = TemporaryFolder();
-    WriteFile(folder + "/m.machine",
+    WriteWholeFile(folder + "/m.machine",
               "disk 0 signature 1\n"
               "fail open \\\\.\\physicaldrive1 256\n"
               "fail open \\\\.\\physicaldrive2 1280\n"
@@ -58,7 +58,7 @@ TEST(Program, RefusesAMachineFileItCannotUse)
         {.text = "disk 0 image missing.img\n", .where = "bad.machine:1"},
     };
     for (const auto& c : cases) {
-        WriteFile(folder + "/bad.machine", c.text);
+        WriteWholeFile(folder + "/bad.machine", c.text);
         ProgramRun run = RunProgram({"-ds"}, {"DISKSIG_MACHINE=" + folder + "/bad.machine"});
         EXPECT_EQ(run.output, "") << c.text;
         EXPECT_EQ(run.status, 2) << c.text;

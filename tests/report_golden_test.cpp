@@ -80,12 +80,12 @@ TEST_P(ReportGolden, ProgramPrintsTheReport)
         return;
     }
     ProgramRun run = RunProgram({"-ds"}, {"DISKSIG_MACHINE=" + MachinePath()});
-    if (UpdatingGolden() && run.output != ReadFile(ExpectedPath())) {
-        WriteFile(ExpectedPath(), run.output);
+    if (UpdatingGolden() && run.output != ReadWholeFile(ExpectedPath())) {
+        WriteWholeFile(ExpectedPath(), run.output);
         printf("updated %s\n", ExpectedPath().c_str());
     }
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, ReadFile(ExpectedPath()));
+    EXPECT_EQ(run.output, ReadWholeFile(ExpectedPath()));
     EXPECT_EQ(run.errors, "");
 }
 
@@ -98,11 +98,11 @@ TEST_P(ReportGolden, EntryPointBuildsTheSameReport)
     if (IsDefault()) {
         sim::LoadDefaultMachine();
     } else {
-        LoadMachine(ReadFile(MachinePath()), TestDataPath(kGoldenFolder));
+        LoadMachine(ReadWholeFile(MachinePath()), TestDataPath(kGoldenFolder));
     }
     auto run = RunInProcess({"-ds"});
     EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.output, ReadFile(ExpectedPath()));
+    EXPECT_EQ(run.output, ReadWholeFile(ExpectedPath()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Machines, ReportGolden, testing::ValuesIn(GoldenCaseNames()),

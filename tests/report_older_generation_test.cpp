@@ -22,13 +22,13 @@ class Interpreter {
 public:
     explicit Interpreter(const std::string& output) : folder_(TemporaryFolder())
     {
-        WriteFile(folder_ + "/output.txt", output);
-        WriteFile(Path(), "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + folder_ +
+        WriteWholeFile(folder_ + "/output.txt", output);
+        WriteWholeFile(Path(), "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + folder_ +
                               "/calls.txt'\ncat '" + folder_ + "/output.txt'\n");
         chmod(Path().c_str(), 0755);
     }
     std::string Path() const { return folder_ + "/cmd"; }
-    std::string Calls() const { return ReadFile(folder_ + "/calls.txt"); }
+    std::string Calls() const { return ReadWholeFile(folder_ + "/calls.txt"); }
     std::string Folder() const { return folder_; }
 
 private:
@@ -110,7 +110,7 @@ protected:
     std::string WriteMachine(const Interpreter& interpreter) const
     {
         std::string path = interpreter.Folder() + "/older.machine";
-        WriteFile(path, ReadFile(ReportMachinePath("older-generation")) + GetParam().machineEnd);
+        WriteWholeFile(path, ReadWholeFile(ReportMachinePath("older-generation")) + GetParam().machineEnd);
         return path;
     }
     std::string ExpectedCalls() const
@@ -136,7 +136,7 @@ TEST_P(ReportDirHeader, ProgramAppendsTheFirstLineOfDir)
 TEST_P(ReportDirHeader, EntryPointClosesEveryPipe)
 {
     Interpreter interpreter(GetParam().output);
-    LoadMachine(ReadFile(WriteMachine(interpreter)));
+    LoadMachine(ReadWholeFile(WriteMachine(interpreter)));
     setenv("COMSPEC", interpreter.Path().c_str(), 1);
     auto run = RunInProcess({"-ds"});
     unsetenv("COMSPEC");

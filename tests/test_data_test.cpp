@@ -21,7 +21,7 @@ TEST(TestData, MachineFilesOfOneNameHoldTheSameText)
         std::string name = entry.path().filename().string();
         auto [first, added] = firstOfName.emplace(name, entry.path().string());
         if (!added) {
-            EXPECT_EQ(ReadFile(first->second), ReadFile(entry.path().string()))
+            EXPECT_EQ(ReadWholeFile(first->second), ReadWholeFile(entry.path().string()))
                 << first->second << " and " << entry.path().string() << " share a name";
         }
     }

@@ -76,7 +76,7 @@ void ExpectVolume(const std::string& path, DWORD disk, DWORD signature, const ch
                                 &returned, nullptr));
     EXPECT_EQ(number.DeviceNumber, disk) << path;
     simtest::LayoutBuffer layout;
-    EXPECT_TRUE(simtest::GetLayout(volume, &layout, 2048, &returned)) << path;
+    EXPECT_TRUE(simtest::ReadLayout(volume, &layout, 2048, &returned)) << path;
     EXPECT_EQ(layout.Signature(), signature) << path;
     CloseHandle(volume);
     char labelText[1024] = "";
@@ -204,9 +204,9 @@ TEST(SimDefaultMachine, ForgetsWrittenSignaturesWhenLoadedAgain)
     HANDLE disk = simtest::OpenDevice("\\\\.\\physicaldrive3");
     simtest::LayoutBuffer layout;
     DWORD returned = 0;
-    ASSERT_TRUE(simtest::GetLayout(disk, &layout, 2048, &returned));
+    ASSERT_TRUE(simtest::ReadLayout(disk, &layout, 2048, &returned));
     layout.SetSignature(0x1A2B3C4D);
-    EXPECT_TRUE(simtest::SetLayout(disk, &layout, 2048));
+    EXPECT_TRUE(simtest::WriteLayout(disk, &layout, 2048));
     CloseHandle(disk);
     uint32_t signature = 0;
     EXPECT_TRUE(sim::DiskSignature(3, &signature));

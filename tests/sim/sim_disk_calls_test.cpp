@@ -32,7 +32,7 @@ protected:
     {
         folder_ = TemporaryFolder();
         image_ = folder_ + "/disk1.img";
-        WriteFile(image_, simtest::MbrImage(kImageSignature, kImageSlots));
+        WriteWholeFile(image_, simtest::MbrImage(kImageSignature, kImageSlots));
         LoadMachine("disk 0 signature 5D1A2B3C\n"
                     "disk 1 image disk1.img\n"
                     "disk 2 signature 7 partitions 64\n"
@@ -186,7 +186,7 @@ TEST_F(SimDiskCalls, LayoutOfAnImageDiskIsItsFourMbrSlots)
         HANDLE device = OpenDevice(path);
         LayoutBuffer layout;
         DWORD returned = 0;
-        ASSERT_TRUE(simtest::GetLayout(device, &layout, 2048, &returned)) << path;
+        ASSERT_TRUE(simtest::ReadLayout(device, &layout, 2048, &returned)) << path;
         CloseHandle(device);
         EXPECT_EQ(returned, 8u + 4 * 32);
         EXPECT_EQ(layout.Count(), 4u);
@@ -209,17 +209,17 @@ TEST_F(SimDiskCalls, LayoutOfAnImageDiskIsItsFourMbrSlots)
 // four signature bytes and nothing else; the change outlives the machine.
 TEST_F(SimDiskCalls, WritingTheLayoutBackChangesOnlyTheSignatureBytes)
 {
-    std::string before = ReadFile(image_);
+    std::string before = ReadWholeFile(image_);
     HANDLE disk = OpenDevice("\\\\.\\physicaldrive1");
     LayoutBuffer layout;
     DWORD returned = 0;
-    ASSERT_TRUE(simtest::GetLayout(disk, &layout, 2048, &returned));
+    ASSERT_TRUE(simtest::ReadLayout(disk, &layout, 2048, &returned));
     layout.SetSignature(0x1A2B3C4D);
-    EXPECT_TRUE(simtest::SetLayout(disk, &layout, 2048));
+    EXPECT_TRUE(simtest::WriteLayout(disk, &layout, 2048));
     CloseHandle(disk);
-    std::vector<size_t> changed = simtest::DifferingOffsets(before, ReadFile(image_));
+    std::vector<size_t> changed = simtest::DifferingOffsets(before, ReadWholeFile(image_));
     EXPECT_EQ(changed, (std::vector<size_t>{440, 441, 442, 443}));
-    EXPECT_EQ(ReadFile(image_).substr(440, 4), "\x4d\x3c\x2b\x1a");
+    EXPECT_EQ(ReadWholeFile(image_).substr(440, 4), "\x4d\x3c\x2b\x1a");
 
     LoadMachine("disk 1 image disk1.img\n", folder_);
     uint32_t signature = 0;
@@ -280,20 +280,20 @@ TEST_F(SimDiskCalls, ChangedEntryRewritesOnlyItsChangedFields)
          .allowed = {}},
     };
     for (const auto& c : cases) {
-        WriteFile(image_, simtest::MbrImage(kImageSignature, kImageSlots));
-        std::string before = ReadFile(image_);
+        WriteWholeFile(image_, simtest::MbrImage(kImageSignature, kImageSlots));
+        std::string before = ReadWholeFile(image_);
         HANDLE disk = OpenDevice("\\\\.\\physicaldrive1");
         LayoutBuffer layout;
         DWORD returned = 0;
-        ASSERT_TRUE(simtest::GetLayout(disk, &layout, 2048, &returned));
+        ASSERT_TRUE(simtest::ReadLayout(disk, &layout, 2048, &returned));
         PARTITION_INFORMATION entry = layout.Entry(c.slot);
         c.change(&entry);
         layout.SetEntry(c.slot, entry);
-        EXPECT_TRUE(simtest::SetLayout(disk, &layout, 2048)) << c.what;
+        EXPECT_TRUE(simtest::WriteLayout(disk, &layout, 2048)) << c.what;
         LayoutBuffer reread;
-        ASSERT_TRUE(simtest::GetLayout(disk, &reread, 2048, &returned));
+        ASSERT_TRUE(simtest::ReadLayout(disk, &reread, 2048, &returned));
         CloseHandle(disk);
-        for (size_t offset : simtest::DifferingOffsets(before, ReadFile(image_))) {
+        for (size_t offset : simtest::DifferingOffsets(before, ReadWholeFile(image_))) {
             size_t slotStart = 446 + 16 * c.slot;
             EXPECT_TRUE(offset >= slotStart && c.allowed.count(offset - slotStart) == 1)
                 << c.what << ": byte " << offset << " changed";
@@ -352,19 +352,19 @@ TEST_F(SimDiskCalls, SetLayoutRefusesWhatTheDiskCannotTake)
          .spoil = [](LayoutBuffer* l) { memset(l->bytes, 3, 1); },
          .error = 87},
     };
-    std::string before = ReadFile(image_);
+    std::string before = ReadWholeFile(image_);
     for (const auto& c : cases) {
         HANDLE device = OpenDevice(c.path);
         LayoutBuffer layout;
         DWORD returned = 0;
-        ASSERT_TRUE(simtest::GetLayout(device, &layout, 2048, &returned)) << c.what;
+        ASSERT_TRUE(simtest::ReadLayout(device, &layout, 2048, &returned)) << c.what;
         layout.SetSignature(0x01020304);
         c.spoil(&layout);
-        EXPECT_FALSE(simtest::SetLayout(device, &layout, c.size)) << c.what;
+        EXPECT_FALSE(simtest::WriteLayout(device, &layout, c.size)) << c.what;
         EXPECT_EQ(GetLastError(), c.error) << c.what;
         CloseHandle(device);
     }
-    EXPECT_EQ(ReadFile(image_), before);
+    EXPECT_EQ(ReadWholeFile(image_), before);
     uint32_t signature = 0;
     EXPECT_TRUE(sim::DiskSignature(0, &signature));
     EXPECT_EQ(signature, 0x5D1A2B3Cu);
@@ -377,10 +377,10 @@ TEST_F(SimDiskCalls, LayoutLargerThanTheBufferFailsWithInsufficientBuffer)
     LayoutBuffer layout;
     memset(layout.bytes, 0xee, sizeof layout.bytes);
     DWORD returned = 0;
-    EXPECT_FALSE(simtest::GetLayout(device, &layout, 2048, &returned));
+    EXPECT_FALSE(simtest::ReadLayout(device, &layout, 2048, &returned));
     EXPECT_EQ(GetLastError(), 122u);
     EXPECT_EQ(layout.bytes[0], 0xee);
-    ASSERT_TRUE(simtest::GetLayout(device, &layout, 8 + 64 * 32, &returned));
+    ASSERT_TRUE(simtest::ReadLayout(device, &layout, 8 + 64 * 32, &returned));
     EXPECT_EQ(returned, 8u + 64 * 32);
     EXPECT_EQ(layout.Count(), 64u);
     EXPECT_EQ(layout.Signature(), 7u);
@@ -396,13 +396,13 @@ TEST_F(SimDiskCalls, MemoryDiskKeepsItsSignatureForTheRun)
     HANDLE disk = OpenDevice("\\\\.\\physicaldrive0");
     LayoutBuffer layout;
     DWORD returned = 0;
-    ASSERT_TRUE(simtest::GetLayout(disk, &layout, 2048, &returned));
+    ASSERT_TRUE(simtest::ReadLayout(disk, &layout, 2048, &returned));
     EXPECT_EQ(returned, 8u + 4 * 32);
     layout.SetSignature(0);
-    EXPECT_TRUE(simtest::SetLayout(disk, &layout, 2048));
+    EXPECT_TRUE(simtest::WriteLayout(disk, &layout, 2048));
     CloseHandle(disk);
     HANDLE volume = OpenDevice("\\\\.\\D:");
-    ASSERT_TRUE(simtest::GetLayout(volume, &layout, 2048, &returned));
+    ASSERT_TRUE(simtest::ReadLayout(volume, &layout, 2048, &returned));
     CloseHandle(volume);
     EXPECT_EQ(layout.Signature(), 0u);
     uint32_t signature = 1;
@@ -434,7 +434,7 @@ TEST_F(SimDiskCalls, ControlCallsRefuseUnknownCodesHandlesAndLostImages)
     HANDLE disk = OpenDevice("\\\\.\\physicaldrive1");
     remove(image_.c_str());
     LayoutBuffer layout;
-    EXPECT_FALSE(simtest::GetLayout(disk, &layout, 2048, &returned));
+    EXPECT_FALSE(simtest::ReadLayout(disk, &layout, 2048, &returned));
     EXPECT_EQ(GetLastError(), 1117u);
     CloseHandle(disk);
 }

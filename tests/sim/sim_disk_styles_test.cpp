@@ -44,7 +44,7 @@ std::string Shell(const std::string& command)
 // false without a working sfdisk.
 bool MakeGptImage(const std::string& path)
 {
-    WriteFile(path, std::string(kGptImageSize, '\0'));
+    WriteWholeFile(path, std::string(kGptImageSize, '\0'));
     std::string script = std::string("label: gpt\\nlabel-id: ") + kGptDiskId +
                          "\\nsize=1M, type=L, name=\"data\"\\nsize=1M, type=U\\n";
     return !Shell("printf '" + script + "' | sfdisk -q '" + path + "' 2>&1 && echo made").empty();
@@ -111,12 +111,12 @@ protected:
         if (!MakeGptImage(gptImage_)) {
             GTEST_SKIP() << "sfdisk is needed to make GPT images";
         }
-        WriteFile(folder_ + "/mbr.img", simtest::MbrImage(kMbrImageSignature, kMbrSlots, kMbrImageSize));
+        WriteWholeFile(folder_ + "/mbr.img", simtest::MbrImage(kMbrImageSignature, kMbrSlots, kMbrImageSize));
         std::string raw(3000, '\0');
         for (size_t i = 0; i < raw.size(); ++i) {
             raw[i] = static_cast<char>((i * 7 + 3) & 0xff);
         }
-        WriteFile(folder_ + "/raw.img", raw);
+        WriteWholeFile(folder_ + "/raw.img", raw);
         LoadMachine(kMachine, folder_);
     }
 
@@ -283,7 +283,7 @@ TEST_F(SimDiskStyles, ExtendedLayoutOfAnMbrDiskCarriesItsSlots)
         EXPECT_EQ(image.entries[i].Mbr.PartitionType, 0) << i;
         EXPECT_EQ(image.entries[i].PartitionNumber, 0u) << i;
     }
-    std::string sector = ReadFile(folder_ + "/mbr.img").substr(0, 512);
+    std::string sector = ReadWholeFile(folder_ + "/mbr.img").substr(0, 512);
     uint32_t sum = image.head.Mbr.CheckSum;
     for (size_t at = 0; at < 512; at += 4) {
         uint32_t word = 0;
@@ -306,7 +306,7 @@ TEST_F(SimDiskStyles, ExtendedLayoutOfAnMbrDiskCarriesItsSlots)
 TEST_F(SimDiskStyles, ImageStyleIsReadFromItsFirstTwoSectors)
 {
     using Shape = void (*)(std::string*);
-    const std::string gpt = ReadFile(gptImage_);
+    const std::string gpt = ReadWholeFile(gptImage_);
     const std::string mbr = simtest::MbrImage(1, kMbrSlots);
     const struct {
         const char* what;
@@ -342,7 +342,7 @@ TEST_F(SimDiskStyles, ImageStyleIsReadFromItsFirstTwoSectors)
     for (const auto& c : cases) {
         std::string image = *c.start;
         c.shape(&image);
-        WriteFile(folder_ + "/shaped.img", image);
+        WriteWholeFile(folder_ + "/shaped.img", image);
         LoadMachine("disk 5 image shaped.img\n", folder_);
         LayoutEx layout = ReadLayoutExOf("\\\\.\\physicaldrive5");
         ASSERT_TRUE(layout.ok) << c.what << " " << layout.error;
@@ -350,7 +350,7 @@ TEST_F(SimDiskStyles, ImageStyleIsReadFromItsFirstTwoSectors)
         HANDLE disk = OpenForReading("\\\\.\\physicaldrive5");
         simtest::LayoutBuffer plain;
         DWORD returned = 0;
-        EXPECT_EQ(simtest::GetLayout(disk, &plain, 2048, &returned) != 0, c.style == 0) << c.what;
+        EXPECT_EQ(simtest::ReadLayout(disk, &plain, 2048, &returned) != 0, c.style == 0) << c.what;
         CloseHandle(disk);
         uint64_t length = 0;
         HANDLE again = OpenForReading("\\\\.\\physicaldrive5");
@@ -464,24 +464,24 @@ TEST_F(SimDiskStyles, TooSmallOutputBuffersFailAndWriteNothing)
 // disk or a volume, both fail with 1 and nothing changes.
 TEST_F(SimDiskStyles, PlainLayoutCallsRefuseGptAndRawDisks)
 {
-    const std::string gptBefore = ReadFile(gptImage_);
-    const std::string rawBefore = ReadFile(folder_ + "/raw.img");
+    const std::string gptBefore = ReadWholeFile(gptImage_);
+    const std::string rawBefore = ReadWholeFile(folder_ + "/raw.img");
     for (const char* path : {"\\\\.\\physicaldrive3", "\\\\.\\G:", "\\\\.\\physicaldrive4", "\\\\.\\physicaldrive6",
                              "\\\\.\\physicaldrive9"}) {
         HANDLE device = OpenDevice(path);
         simtest::LayoutBuffer layout;
         memset(layout.bytes, 0, sizeof layout.bytes);
         DWORD returned = 0;
-        EXPECT_FALSE(simtest::GetLayout(device, &layout, 2048, &returned)) << path;
+        EXPECT_FALSE(simtest::ReadLayout(device, &layout, 2048, &returned)) << path;
         EXPECT_EQ(GetLastError(), 1u) << path;
         layout.bytes[0] = 4;
         layout.SetSignature(0x01020304);
-        EXPECT_FALSE(simtest::SetLayout(device, &layout, 8 + 4 * 32)) << path;
+        EXPECT_FALSE(simtest::WriteLayout(device, &layout, 8 + 4 * 32)) << path;
         EXPECT_EQ(GetLastError(), 1u) << path;
         CloseHandle(device);
     }
-    EXPECT_EQ(ReadFile(gptImage_), gptBefore);
-    EXPECT_EQ(ReadFile(folder_ + "/raw.img"), rawBefore);
+    EXPECT_EQ(ReadWholeFile(gptImage_), gptBefore);
+    EXPECT_EQ(ReadWholeFile(folder_ + "/raw.img"), rawBefore);
     LayoutEx memory = ReadLayoutExOf("\\\\.\\physicaldrive4");
     EXPECT_EQ(GuidText(memory.head.Gpt.DiskId), kGptDiskId);
     EXPECT_EQ(ReadLayoutExOf("\\\\.\\physicaldrive6").head.PartitionStyle, 2u);
@@ -512,11 +512,11 @@ TEST_F(SimDiskStyles, GptImagesAreCheckedWhenTheMachineLoads)
          .fault = "has GPT partition entries beyond its end"},
         {.what = "entry array changed", .spoil = [](std::string* i) { (*i)[1024 + 40] ^= 1; }, .fault = nullptr},
     };
-    const std::string gpt = ReadFile(gptImage_);
+    const std::string gpt = ReadWholeFile(gptImage_);
     for (const auto& c : cases) {
         std::string image = gpt;
         c.spoil(&image);
-        WriteFile(folder_ + "/spoilt.img", image);
+        WriteWholeFile(folder_ + "/spoilt.img", image);
         std::string error;
         bool loaded = sim::LoadMachineText("# spoilt\ndisk 2 image spoilt.img\n", folder_, "m", &error);
         EXPECT_EQ(loaded, c.fault == nullptr) << c.what << ": " << error;
@@ -529,16 +529,16 @@ TEST_F(SimDiskStyles, GptImagesAreCheckedWhenTheMachineLoads)
 // A read-only disk is read like any other but takes no layout.
 TEST_F(SimDiskStyles, ReadOnlyDiskKeepsItsLayout)
 {
-    const std::string before = ReadFile(folder_ + "/mbr.img");
+    const std::string before = ReadWholeFile(folder_ + "/mbr.img");
     HANDLE disk = OpenDevice("\\\\.\\physicaldrive1");
     simtest::LayoutBuffer layout;
     DWORD returned = 0;
-    ASSERT_TRUE(simtest::GetLayout(disk, &layout, 2048, &returned));
+    ASSERT_TRUE(simtest::ReadLayout(disk, &layout, 2048, &returned));
     layout.SetSignature(0x01020304);
-    EXPECT_FALSE(simtest::SetLayout(disk, &layout, 2048));
+    EXPECT_FALSE(simtest::WriteLayout(disk, &layout, 2048));
     EXPECT_EQ(GetLastError(), 19u);
     CloseHandle(disk);
-    EXPECT_EQ(ReadFile(folder_ + "/mbr.img"), before);
+    EXPECT_EQ(ReadWholeFile(folder_ + "/mbr.img"), before);
 }
 
 // Every name in an order that is not the disks' order, each terminated, and

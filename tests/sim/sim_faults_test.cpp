@@ -42,8 +42,8 @@ bool Control(const std::string& path, DWORD controlCode, DWORD signature = 0)
     DWORD returned = 0;
     bool ok = false;
     if (controlCode == IOCTL_DISK_SET_DRIVE_LAYOUT) {
-        ok = simtest::GetLayout(device, &layout, 2048, &returned) &&
-             (layout.SetSignature(signature), simtest::SetLayout(device, &layout, 2048));
+        ok = simtest::ReadLayout(device, &layout, 2048, &returned) &&
+             (layout.SetSignature(signature), simtest::WriteLayout(device, &layout, 2048));
     } else {
         ok = DeviceIoControl(device, controlCode, nullptr, 0, layout.bytes, 2048, &returned, nullptr);
     }

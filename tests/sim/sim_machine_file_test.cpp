@@ -15,10 +15,10 @@ namespace {
 TEST(SimMachineFile, RefusesAFaultyLineNamingFileLineAndFault)
 {
     std::string folder = TemporaryFolder();
-    WriteFile(folder + "/short.img", std::string(511, '\x01'));
-    WriteFile(folder + "/good.img", simtest::MbrImage(1, {}));
-    WriteFile(folder + "/badcrc.img", simtest::ProtectiveGptHead(92));
-    WriteFile(folder + "/bigheader.img", simtest::ProtectiveGptHead(600));
+    WriteWholeFile(folder + "/short.img", std::string(511, '\x01'));
+    WriteWholeFile(folder + "/good.img", simtest::MbrImage(1, {}));
+    WriteWholeFile(folder + "/badcrc.img", simtest::ProtectiveGptHead(92));
+    WriteWholeFile(folder + "/bigheader.img", simtest::ProtectiveGptHead(600));
     const struct {
         const char* text;
         const char* expected;
@@ -159,7 +159,7 @@ TEST(SimMachineFile, UnreadableFileIsRefusedWithLineZero)
 TEST(SimMachineFile, ReadsFieldsAsWritten)
 {
     std::string folder = TemporaryFolder();
-    WriteFile(folder + "/m.machine",
+    WriteWholeFile(folder + "/m.machine",
               "disk 0 signature 1 # a comment after a field\r\n"
               "\tvolume V1\tdisk 0 fs NTFS label \"100% %s  two\tspaces\"\r\n"
               "volume V2 disk 0 fs \"\" label a#b\n"

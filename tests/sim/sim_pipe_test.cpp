@@ -38,7 +38,7 @@ private:
 std::string WriteInterpreter(const std::string& folder)
 {
     std::string path = folder + "/cmd.sh";
-    WriteFile(path, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$#\" \"$1\" \"$2\"\nexit 3\n");
+    WriteWholeFile(path, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$#\" \"$1\" \"$2\"\nexit 3\n");
     chmod(path.c_str(), 0755);
     return path;
 }

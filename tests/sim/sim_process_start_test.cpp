@@ -36,8 +36,8 @@ private:
 TEST(SimProcessStart, LoadsTheNamedMachineOrRefusesIt)
 {
     std::string folder = TemporaryFolder();
-    WriteFile(folder + "/good.machine", "version 4.0\nletter Q \\Device\\Floppy0\n");
-    WriteFile(folder + "/bad.machine", "version 4.0\nletter q \\Device\\Floppy0\n");
+    WriteWholeFile(folder + "/good.machine", "version 4.0\nletter Q \\Device\\Floppy0\n");
+    WriteWholeFile(folder + "/bad.machine", "version 4.0\nletter q \\Device\\Floppy0\n");
     const std::string good = folder + "/good.machine";
     const std::string bad = folder + "/bad.machine";
     const std::string none = folder + "/none.machine";

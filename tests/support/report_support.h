@@ -17,7 +17,7 @@ inline std::string ReportMachinePath(const std::string& name)
 
 inline void LoadReportMachine(const std::string& name)
 {
-    LoadMachine(ReadFile(ReportMachinePath(name)), TestDataPath("machines/report"));
+    LoadMachine(ReadWholeFile(ReportMachinePath(name)), TestDataPath("machines/report"));
 }
 
 // The number (as sim::FailNthCall counts) of the first call whose log line

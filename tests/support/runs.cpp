@@ -143,7 +143,7 @@ std::string TemporaryFolder()
     return folder.string();
 }
 
-std::string ReadFile(const std::string& path)
+std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
@@ -151,7 +151,7 @@ std::string ReadFile(const std::string& path)
     return bytes.str();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes)
+void WriteWholeFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;

@@ -33,8 +33,8 @@ void LoadMachine(const std::string& text, const std::string& baseDir = ".");
 // A fresh empty folder for one test's files (removed at exit of the test).
 std::string TemporaryFolder();
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // A file under tests/ in the source tree, e.g. "golden/usage-5.0.txt".
 std::string TestDataPath(const std::string& relative);

@@ -104,13 +104,13 @@ struct LayoutBuffer {
     }
 };
 
-inline BOOL GetLayout(HANDLE device, LayoutBuffer* layout, DWORD size, DWORD* returned)
+inline BOOL ReadLayout(HANDLE device, LayoutBuffer* layout, DWORD size, DWORD* returned)
 {
     return DeviceIoControl(device, IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout->bytes, size, returned,
                            nullptr);
 }
 
-inline BOOL SetLayout(HANDLE device, LayoutBuffer* layout, DWORD size)
+inline BOOL WriteLayout(HANDLE device, LayoutBuffer* layout, DWORD size)
 {
     DWORD returned = 0;
     return DeviceIoControl(device, IOCTL_DISK_SET_DRIVE_LAYOUT, layout->bytes, size, nullptr, 0, &returned,
