@@ -32,6 +32,7 @@ def _host_entry(name, variables):
         "status": int(status) if status is not None else None,
         "disks": len(listing["disks"]) if listing else 0,
         "collisions": len(listing["collisions"]) if listing else 0,
+        "unlisted": int(listing.get("unlisted") or 0) if listing else 0,
         "error": error,
     }
 
@@ -143,16 +144,20 @@ def disksig_fleet_text(report):
     """REPORT as lines of text: a summary, every disk, the shared identifiers."""
     across = sum(1 for s in report["shared"] if s["across_hosts"])
     missing = sum(1 for h in report["hosts"] if h["error"])
-    lines = ["disksig fleet report: %d hosts (%d without a listing), %d disks, "
-             "%d shared identifiers (%d across hosts)"
-             % (len(report["hosts"]), missing, len(report["disks"]), len(report["shared"]), across),
-             ""]
+    partial = sum(1 for h in report["hosts"] if h["unlisted"])
+    hosts = "%d hosts (%d without a listing%s)" % (
+        len(report["hosts"]), missing, ", %d with disks left out" % partial if partial else "")
+    lines = ["disksig fleet report: %s, %d disks, %d shared identifiers (%d across hosts)"
+             % (hosts, len(report["disks"]), len(report["shared"]), across), ""]
     rows = [(["HOST", "DISK", "STYLE", "IDENTIFIER", "SIZE", "STATE", "LETTERS"], None)]
     by_host = {}
     for disk in report["disks"]:
         by_host.setdefault(disk["host"], []).append(_disk_row(disk))
     for host in report["hosts"]:
         rows.extend(by_host.get(host["host"], []))
+        if host["unlisted"]:
+            rows.append(([host["host"], "-"], "NOT LISTED: %d more disks; their collisions are not checked"
+                         % host["unlisted"]))
         if host["error"]:
             rows.append(([host["host"], "-"], host["error"]))
     return lines + _table(rows) + [""] + _shared_lines(report["shared"])
