@@ -1,10 +1,11 @@
 // libFuzzer target: the command line. The input is split at line breaks into
 // the arguments after the program's name and run through the entry point on
-// a fixed machine whose disks 0 and 1 are MBR images. Besides crashes and
-// sanitizer reports, a run is a finding when it leaves a handle, module,
-// enumeration or pipe outstanding, changes an image byte other than the
-// signature, or changes an image and still returns a failure, or when "-ld"
-// (which only reads) changes any image at all.
+// a fixed machine whose disks 0 and 1 are MBR images, with memory disks of
+// every style, a gap in the numbers and a colliding signature beside them.
+// Besides crashes and sanitizer reports, a run is a finding when it leaves a
+// handle, module, enumeration or pipe outstanding, changes an image byte
+// other than the signature, or changes an image and still returns a failure,
+// or when "-ld" (which only reads) changes any image at all.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -24,6 +25,9 @@ disk 0 image disk0.img
 disk 1 image disk1.img
 disk 2 signature 12AB00 partitions 63
 disk 3 signature 7 partitions 64
+disk 4 gpt {1B2C3D4E-0000-4000-8000-00000000AAAA} size 2T offline
+disk 6 raw readonly
+disk 9 signature 12AB00 offline
 volume SYS disk 0 fs NTFS label SYSTEM
 volume DATA disk 1 fs FAT32 label ""
 volume DYN disk 2 fs NTFS label DYNAMIC
