@@ -76,12 +76,16 @@ void FormatCell(const DiskEntry* disk, int column, Text* cell)
     TextCut(cell, 0);
     if (column == kDisk) {
         TextFormatF(cell, "physicaldrive%u", static_cast<unsigned>(disk->number));
+    } else if (column == kStyle && Failed(disk)) {
+        FormatFailure(disk, cell);
     } else if (column == kStyle) {
-        Failed(disk) ? FormatFailure(disk, cell) : (void)TextCopy(cell, StyleName(disk->style));
+        TextCopy(cell, StyleName(disk->style));
     } else if (column == kIdentifier) {
         FormatIdentifier(disk, cell);
+    } else if (column == kSize && disk->sizeKnown) {
+        FormatSize(disk->size, cell);
     } else if (column == kSize) {
-        disk->sizeKnown ? FormatSize(disk->size, cell) : (void)TextCopy(cell, "?");
+        TextCopy(cell, "?");
     } else if (column == kState) {
         FormatState(disk, cell);
     } else {

@@ -88,8 +88,8 @@ void AppendLettersAndError(Listing* listing, const DiskEntry* disk)
         ListingAppendF(listing, "null}");
         return;
     }
-    ListingAppendF(listing, "{\"step\": \"%s\", \"code\": %d, \"text\": ", StepName(disk->failedStep),
-                   disk->errorCode);
+    ListingAppendF(listing, "{\"step\": \"%s\", \"code\": %d, \"text\": ",
+                   StepName(disk->failedStep), disk->errorCode);
     AppendJsonString(listing, ErrorText(disk->errorCode));
     ListingAppendF(listing, "}}");
 }
@@ -116,7 +116,8 @@ void AppendCollision(Listing* listing, const DiskSurvey* survey, unsigned first)
     }
     for (unsigned i = first; i < survey->count; ++i) {
         if (i == first || SameIdentifier(&disks[first], &disks[i])) {
-            ListingAppendF(listing, "%s%u", i == first ? "" : ", ", static_cast<unsigned>(disks[i].number));
+            ListingAppendF(listing, "%s%u", i == first ? "" : ", ",
+                           static_cast<unsigned>(disks[i].number));
         }
     }
     ListingAppendF(listing, "]}");

@@ -36,7 +36,8 @@ bool IsJsonOperand(const char* operand)
 int RefuseOperand(const char* operand, Text* report)
 {
     bool cut = strlen(operand) > static_cast<size_t>(kShownOperandLength);
-    TextFormatF(report, "LIST DISKS: Unknown operand \"%.*s%s\"; the only operand accepted is json.\n",
+    TextFormatF(report,
+                "LIST DISKS: Unknown operand \"%.*s%s\"; the only operand accepted is json.\n",
                 kShownOperandLength, operand, cut ? "..." : "");
     return kInvalidParameter;
 }
@@ -44,7 +45,8 @@ int RefuseOperand(const char* operand, Text* report)
 int LeaveFailure(Text* report, const char* opening, int code)
 {
     const char* errorText = ErrorText(code);
-    TextFormatF(report, "LIST DISKS: %s:%s%s\n", opening, errorText[0] == ' ' ? "" : " ", errorText);
+    TextFormatF(report, "LIST DISKS: %s:%s%s\n", opening, errorText[0] == ' ' ? "" : " ",
+                errorText);
     return code;
 }
 
@@ -70,7 +72,11 @@ int ListDisks(int operandCount, char* const operands[], Text* report)
     }
     TextCut(report, 0);
     Listing listing = ListingOver(report);
-    json ? WriteJsonListing(&survey, &listing) : WriteHumanListing(&survey, &listing);
+    if (json) {
+        WriteJsonListing(&survey, &listing);
+    } else {
+        WriteHumanListing(&survey, &listing);
+    }
     if (listing.full) {
         TextCut(report, 0);
         return LeaveFailure(report, "The listing does not fit in its output text",
