@@ -46,6 +46,8 @@ typedef unsigned char BYTE;
 typedef BYTE BOOLEAN;
 typedef void* HANDLE;
 typedef void* LPVOID;
+typedef void* PVOID;
+typedef uint32_t ULONG;  // 32 bits, as Windows' unsigned long
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef DWORD* LPDWORD;

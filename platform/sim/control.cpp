@@ -33,6 +33,7 @@ void StartNewRun()
     state.failingCode = 0;
     state.resources.clear();
     state.lastLayoutWritten.clear();
+    state.nextRandom = 0;
 }
 
 // The whole file, or false with errno set (a folder fails on its first read).

@@ -31,6 +31,25 @@ IoctlResult GetDriveLayoutEx(const Resource& device, void* out, DWORD outSize)
     return Done(size);
 }
 
+IoctlResult SetDriveLayoutEx(const Resource& device, const void* in, DWORD inSize)
+{
+    if (!device.isDisk) {
+        return Failed(kErrorInvalidFunction);
+    }
+    if (!device.writable) {
+        return Failed(kErrorAccessDenied);
+    }
+    DiskLayoutEx layout;
+    if (!LoadLayoutEx(in, inSize, &layout)) {
+        return Failed(kErrorInvalidParameter);
+    }
+    DWORD error = 0;
+    if (!WriteDiskLayoutEx(&Current().machine.disks.at(device.disk), layout, &error)) {
+        return Failed(error);
+    }
+    return Done(0);
+}
+
 IoctlResult GetLengthInfo(const Resource& device, void* out, DWORD outSize)
 {
     if (!device.isDisk) {

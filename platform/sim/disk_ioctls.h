@@ -29,6 +29,10 @@ inline IoctlResult Done(size_t bytes)
 // holding the volume.
 IoctlResult GetDriveLayoutEx(const Resource& device, void* out, DWORD outSize);
 
+// IOCTL_DISK_SET_DRIVE_LAYOUT_EX: a disk handle opened for writing stores
+// the layout's new identifier (see WriteDiskLayoutEx).
+IoctlResult SetDriveLayoutEx(const Resource& device, const void* in, DWORD inSize);
+
 // IOCTL_DISK_GET_LENGTH_INFO and IOCTL_DISK_GET_DISK_ATTRIBUTES: a disk
 // handle only; the simulated volumes have no length of their own.
 IoctlResult GetLengthInfo(const Resource& device, void* out, DWORD outSize);

@@ -9,14 +9,14 @@
 
 namespace sim::internal {
 
-namespace {
-
 DWORD ErrorOfErrno(int errorNumber)
 {
     return (errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS)
                ? kErrorAccessDenied
                : kErrorIoDevice;
 }
+
+namespace {
 
 bool ReadHead(const Disk& disk, ImageHead* head, DWORD* error)
 {

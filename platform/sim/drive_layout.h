@@ -64,4 +64,20 @@ void StoreLayoutEx(const DiskLayoutEx& layout, void* buffer);
 // buffer is shorter than its head or than its PartitionCount entries.
 bool LoadLayout(const void* buffer, size_t size, DiskLayout* layout);
 
+// Reads a layout handed in as DRIVE_LAYOUT_INFORMATION_EX; false when the
+// buffer is shorter than its head or than its PartitionCount entries, or its
+// style is none of MBR, GPT and RAW.
+bool LoadLayoutEx(const void* buffer, size_t size, DiskLayoutEx* layout);
+
+// Stores the layout's identifier (MBR signature or GPT disk GUID) on the
+// disk. The disk can't be repartitioned: a layout whose style, entry count,
+// GPT usable range or entries differ from the disk's is refused with
+// ERROR_INVALID_PARAMETER. A RAW disk fails with ERROR_INVALID_FUNCTION, a
+// read-only one with ERROR_WRITE_PROTECT. An MBR image changes in bytes
+// 440-443 only; a GPT image in its two headers' disk GUID and CRC32.
+bool WriteDiskLayoutEx(Disk* disk, const DiskLayoutEx& layout, DWORD* error);
+
+// A failed read or write of an image: 5 for a permission error, else 1117.
+DWORD ErrorOfErrno(int errorNumber);
+
 }  // namespace sim::internal

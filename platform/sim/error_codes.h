@@ -24,6 +24,7 @@ constexpr DWORD kErrorDirNotRoot = 144;
 constexpr DWORD kErrorMoreData = 234;
 constexpr DWORD kErrorUnrecognizedVolume = 1005;
 constexpr DWORD kErrorIoDevice = 1117;
+constexpr DWORD kErrorDiskCorrupt = 1393;
 constexpr DWORD kErrorNotAReparsePoint = 4390;
 
 }  // namespace sim::internal

@@ -64,4 +64,14 @@ bool ReadGptEntries(const std::string& path, const GptHeader& header, std::vecto
 // Why a GPT header can't be used (its entry array's shape), or "" when it can.
 std::string GptHeaderFault(const GptHeader& header, uint64_t fileSize);
 
+enum class GptWrite { Ok, CannotAccess, NoUsableHeaders };
+
+// Puts the disk GUID into the primary header (LBA 1) and into the backup
+// header (at the primary's backup LBA, byte 32), and computes each header's
+// CRC32 again; no other byte of the image changes. NoUsableHeaders, with
+// nothing written, when either header doesn't begin "EFI PART" with a size
+// from 92 to 512 or the backup LBA lies outside the file; CannotAccess, with
+// *errorNumber, when the image can't be read or written.
+GptWrite WriteGptDiskId(const std::string& path, const GUID& diskId, int* errorNumber);
+
 }  // namespace sim::internal

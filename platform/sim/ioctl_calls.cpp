@@ -27,6 +27,8 @@ std::optional<FaultOperation> FaultOperationOf(DWORD controlCode)
         return FaultOperation::SetLayout;
     case IOCTL_DISK_GET_DRIVE_LAYOUT_EX:
         return FaultOperation::GetLayoutEx;
+    case IOCTL_DISK_SET_DRIVE_LAYOUT_EX:
+        return FaultOperation::SetLayoutEx;
     case IOCTL_DISK_GET_LENGTH_INFO:
         return FaultOperation::Length;
     case IOCTL_DISK_GET_DISK_ATTRIBUTES:
@@ -105,6 +107,8 @@ IoctlResult Dispatch(const Resource& device, DWORD controlCode, const void* in, 
         return SetDriveLayout(device, in, inSize);
     case IOCTL_DISK_GET_DRIVE_LAYOUT_EX:
         return GetDriveLayoutEx(device, out, outSize);
+    case IOCTL_DISK_SET_DRIVE_LAYOUT_EX:
+        return SetDriveLayoutEx(device, in, inSize);
     case IOCTL_DISK_GET_LENGTH_INFO:
         return GetLengthInfo(device, out, outSize);
     case IOCTL_DISK_GET_DISK_ATTRIBUTES:

@@ -1,5 +1,6 @@
-// LoadLibraryA, GetProcAddress and FreeLibrary: kernel32 is the one module,
-// and its one procedure is the simulator's own GetVolumeInformationA.
+// LoadLibraryA, GetProcAddress and FreeLibrary: two modules, each with one
+// procedure: kernel32's is the simulator's own GetVolumeInformationA,
+// advapi32's the random source SystemFunction036.
 #include <stdint.h>
 #include <string.h>
 
@@ -9,6 +10,7 @@
 #include "platform/sim/call_accounting.h"
 #include "platform/sim/error_codes.h"
 #include "platform/sim/resources.h"
+#include "platform/sim/system_calls.h"
 #include "platform/sim/text_compare.h"
 
 using namespace sim::internal;
@@ -21,19 +23,38 @@ bool IsOrdinal(const char* procName)
     return reinterpret_cast<uintptr_t>(procName) <= 0xffff;
 }
 
-bool IsKernel32(const std::string& moduleName)
+// A module name with or without its ".dll", any case.
+bool IsModule(const std::string& moduleName, const char* bareName)
 {
-    return EqualIgnoringCase(moduleName, "kernel32.dll") || EqualIgnoringCase(moduleName, "kernel32");
+    return EqualIgnoringCase(moduleName, bareName) || EqualIgnoringCase(moduleName, std::string(bareName) + ".dll");
+}
+
+bool IsKnownModule(const std::string& moduleName)
+{
+    return IsModule(moduleName, "kernel32") || IsModule(moduleName, "advapi32");
 }
 
 // A function pointer of another type, as Windows hands it out; copied byte
 // for byte since the two pointer types are not convertible.
-FARPROC AsFarProc(decltype(&GetVolumeInformationA) procedure)
+template <typename Procedure>
+FARPROC AsFarProc(Procedure procedure)
 {
     static_assert(sizeof(FARPROC) == sizeof procedure, "function pointers of one size");
     FARPROC address;
     memcpy(&address, &procedure, sizeof address);
     return address;
+}
+
+// The module's one procedure under its case-sensitive name, or null.
+FARPROC ProcedureOf(const std::string& moduleName, const std::string& procName)
+{
+    if (IsModule(moduleName, "kernel32") && procName == "GetVolumeInformationA") {
+        return AsFarProc(&GetVolumeInformationA);
+    }
+    if (IsModule(moduleName, "advapi32") && procName == "SystemFunction036") {
+        return AsFarProc(&SystemFunction036);
+    }
+    return nullptr;
 }
 
 HMODULE ModuleOf(uintptr_t token)
@@ -49,7 +70,7 @@ HMODULE LoadLibraryA(LPCSTR libFileName)
     if (!StartCall("LoadLibraryA", name, FaultOperation::LoadLibrary, name)) {
         return nullptr;
     }
-    if (libFileName == nullptr || !IsKernel32(name)) {
+    if (libFileName == nullptr || !IsKnownModule(name)) {
         SetLastErrorCode(kErrorModNotFound);
         return nullptr;
     }
@@ -65,15 +86,16 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
     if (!StartCall("GetProcAddress", name, FaultOperation::GetProcAddress, name)) {
         return nullptr;
     }
-    if (LookUpResource(TokenOf(module), ResourceKind::Module) == nullptr) {
+    const Resource* loaded = LookUpResource(TokenOf(module), ResourceKind::Module);
+    if (loaded == nullptr) {
         SetLastErrorCode(kErrorInvalidHandle);
         return nullptr;
     }
-    if (IsOrdinal(procName) || name != "GetVolumeInformationA") {
+    FARPROC procedure = IsOrdinal(procName) ? nullptr : ProcedureOf(loaded->name, name);
+    if (procedure == nullptr) {
         SetLastErrorCode(kErrorProcNotFound);
-        return nullptr;
     }
-    return AsFarProc(&GetVolumeInformationA);
+    return procedure;
 }
 
 BOOL FreeLibrary(HMODULE module)

@@ -102,4 +102,15 @@ bool IsHeld(const Machine& machine, const DeviceTarget& device)
                          : machine.heldVolumes.count(device.volume) != 0;
 }
 
+std::optional<char> SystemLetterOf(const Machine& machine)
+{
+    if (machine.systemGiven) {
+        return machine.systemLetter;
+    }
+    if (machine.letters.count('C') != 0) {
+        return 'C';
+    }
+    return std::nullopt;
+}
+
 }  // namespace sim::internal

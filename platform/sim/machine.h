@@ -64,6 +64,7 @@ enum class FaultOperation {
     GetLayout,
     SetLayout,
     GetLayoutEx,
+    SetLayoutEx,
     Length,
     Attributes,
     Enumerate,
@@ -73,6 +74,7 @@ enum class FaultOperation {
     LoadLibrary,
     GetProcAddress,
     Popen,
+    SystemDirectory,
 };
 
 struct FaultLine {
@@ -113,7 +115,14 @@ struct Machine {
     std::vector<HeldMounts> mountsOfVolume;  // one per volume
     std::unordered_map<std::string, DWORD> faultCodes;  // by operation and folded name
     std::map<unsigned, unsigned> volumesOnDisk;
+    std::vector<uint32_t> random;  // what the random source hands out, in order
+    bool systemGiven = false;  // a system line was read
+    std::optional<char> systemLetter;  // the system line's letter; none: "system none"
 };
+
+// The letter that holds the Windows directory: the system line's, else C
+// when the machine defines C, else none.
+std::optional<char> SystemLetterOf(const Machine& machine);
 
 // The volume is numbered among its disk's volumes; its name and GUID path
 // must be new to the machine.

@@ -20,7 +20,7 @@ struct Keyword {
 const Keyword kKeywords[] = {
     {"version", ParseVersionLine}, {"disk", ParseDiskLine},   {"volume", ParseVolumeLine},
     {"letter", ParseLetterLine},   {"mount", ParseMountLine}, {"fail", ParseFailLine},
-    {"held", ParseHeldLine},
+    {"held", ParseHeldLine},       {"random", ParseRandomLine}, {"system", ParseSystemLine},
 };
 
 bool ParseLine(std::string line, ParseContext* context, std::string* fault)

@@ -18,6 +18,7 @@ const FaultOperationName kFaultOperations[] = {
     {"get-layout", FaultOperation::GetLayout},
     {"set-layout", FaultOperation::SetLayout},
     {"get-layout-ex", FaultOperation::GetLayoutEx},
+    {"set-layout-ex", FaultOperation::SetLayoutEx},
     {"length", FaultOperation::Length},
     {"attributes", FaultOperation::Attributes},
     {"enumerate", FaultOperation::Enumerate},
@@ -27,6 +28,7 @@ const FaultOperationName kFaultOperations[] = {
     {"load-library", FaultOperation::LoadLibrary},
     {"get-proc-address", FaultOperation::GetProcAddress},
     {"popen", FaultOperation::Popen},
+    {"system-directory", FaultOperation::SystemDirectory},
 };
 
 bool FindFaultOperation(const std::string& word, FaultOperation* operation)

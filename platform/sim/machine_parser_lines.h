@@ -14,6 +14,7 @@ struct ParseContext {
     Machine machine;
     std::string baseDir;
     bool versionSeen = false;
+    bool randomSeen = false;
 };
 
 using Fields = std::vector<std::string>;
@@ -24,6 +25,8 @@ bool ParseVolumeLine(const Fields& fields, ParseContext* context, std::string* f
 bool ParseLetterLine(const Fields& fields, ParseContext* context, std::string* fault);
 bool ParseMountLine(const Fields& fields, ParseContext* context, std::string* fault);
 bool ParseFailLine(const Fields& fields, ParseContext* context, std::string* fault);
+bool ParseRandomLine(const Fields& fields, ParseContext* context, std::string* fault);
+bool ParseSystemLine(const Fields& fields, ParseContext* context, std::string* fault);
 bool ParseHeldLine(const Fields& fields, ParseContext* context, std::string* fault);
 
 class FieldCursor;

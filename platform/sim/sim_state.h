@@ -43,6 +43,7 @@ struct State {
     std::map<uintptr_t, Resource> resources;
     std::map<FILE*, PipeRecord> pipes;
     std::vector<unsigned char> lastLayoutWritten;  // the whole input of the last set-layout
+    size_t nextRandom = 0;  // the random line's value the random source hands out next
 };
 
 // Starts out holding the default machine, so that a program that never
