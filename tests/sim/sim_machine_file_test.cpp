@@ -245,6 +245,9 @@ TEST(SimMachineFile, DocumentedExampleLoads)
         EXPECT_EQ(attributes.Attributes, disk.second) << disk.first;
         CloseHandle(device);
     }
+    char directory[16] = "";
+    EXPECT_EQ(GetSystemWindowsDirectoryA(directory, sizeof directory), 10u);
+    EXPECT_STREQ(directory, "C:\\WINDOWS");
 }
 
 }  // namespace
