@@ -70,7 +70,7 @@ protected:
     void SetUp() override
     {
         folder_ = TemporaryFolder();
-        WriteFile(folder_ + "/gpt.img", std::string(kGptImageSize, '\0'));
+        WriteWholeFile(folder_ + "/gpt.img", std::string(kGptImageSize, '\0'));
         std::string script = std::string("label: gpt\\nlabel-id: ") + kGptDiskId +
                              "\\nsize=1M, type=L, name=\"data\"\\nsize=1M, type=U\\n";
         int status = 0;
@@ -78,7 +78,7 @@ protected:
         if (status != 0) {
             GTEST_SKIP() << "sfdisk is needed to make GPT images";
         }
-        WriteFile(folder_ + "/mbr.img",
+        WriteWholeFile(folder_ + "/mbr.img",
                   simtest::MbrImage(0xA1B2C3D4, {{.status = 0x80, .type = 0x07, .firstLba = 2, .sectors = 4}}, 4096));
         LoadMachine(kMachine, folder_);
     }
@@ -104,7 +104,7 @@ protected:
 // in exactly the identifier's bytes (and a GPT image's header CRCs).
 TEST_F(SimLayoutExWrite, StoresTheNewIdentifier)
 {
-    const std::string before = ReadFile(folder_ + "/gpt.img");
+    const std::string before = ReadWholeFile(folder_ + "/gpt.img");
     const uint64_t backup = kGptImageSize / 512 - 1;
     std::set<size_t> gptBytes;
     for (uint64_t lba : {uint64_t{1}, backup}) {
@@ -127,7 +127,7 @@ TEST_F(SimLayoutExWrite, StoresTheNewIdentifier)
     };
     for (const auto& c : cases) {
         std::string image = c.image != nullptr ? folder_ + "/" + c.image : std::string();
-        std::string old = c.image != nullptr ? ReadFile(image) : std::string();
+        std::string old = c.image != nullptr ? ReadWholeFile(image) : std::string();
         sim::LoadMachineText(std::string(kMachine).substr(0, std::string(kMachine).find("fail")), folder_, "m",
                              nullptr);
         HANDLE disk = simtest::OpenDevice(c.path);
@@ -149,7 +149,7 @@ TEST_F(SimLayoutExWrite, StoresTheNewIdentifier)
         EXPECT_EQ(memcmp(read.data(), layout.data(), size), 0) << c.path << ": the layout reads back as written";
         CloseHandle(disk);
         if (c.image != nullptr) {
-            std::vector<size_t> differing = simtest::DifferingOffsets(old, ReadFile(image));
+            std::vector<size_t> differing = simtest::DifferingOffsets(old, ReadWholeFile(image));
             EXPECT_EQ(std::set<size_t>(differing.begin(), differing.end()), c.changed) << c.path;
         }
     }
@@ -160,7 +160,7 @@ TEST_F(SimLayoutExWrite, StoresTheNewIdentifier)
     EXPECT_NE(verify.find("No problems found"), std::string::npos) << verify;
     EXPECT_EQ(Shell("sfdisk --disk-id '" + gptImage + "'"), std::string(kNewIdText) + "\n");
     EXPECT_EQ(Shell("sfdisk --disk-id '" + folder_ + "/mbr.img'"), "0x8e4f1a07\n");
-    EXPECT_NE(before, ReadFile(gptImage));
+    EXPECT_NE(before, ReadWholeFile(gptImage));
 }
 
 // Everything that is refused changes nothing: the layout read stays and an
@@ -204,8 +204,8 @@ TEST_F(SimLayoutExWrite, RefusalsChangeNothing)
         {"RAW disk", "\\\\.\\physicaldrive6", true, [](std::vector<uint64_t>*, DWORD*) {}, 1},
         {"fail line", "\\\\.\\physicaldrive4", true, [](std::vector<uint64_t>*, DWORD*) {}, 21},
     };
-    const std::string mbrImage = ReadFile(folder_ + "/mbr.img");
-    const std::string gptImage = ReadFile(folder_ + "/gpt.img");
+    const std::string mbrImage = ReadWholeFile(folder_ + "/mbr.img");
+    const std::string gptImage = ReadWholeFile(folder_ + "/gpt.img");
     for (const auto& c : cases) {
         HANDLE disk = c.writable ? simtest::OpenDevice(c.path)
                                  : CreateFileA(c.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -220,8 +220,8 @@ TEST_F(SimLayoutExWrite, RefusalsChangeNothing)
         DWORD again = 0;
         EXPECT_EQ(ReadLayout(disk, &again), original) << c.what;
         CloseHandle(disk);
-        EXPECT_EQ(ReadFile(folder_ + "/mbr.img"), mbrImage) << c.what;
-        EXPECT_EQ(ReadFile(folder_ + "/gpt.img"), gptImage) << c.what;
+        EXPECT_EQ(ReadWholeFile(folder_ + "/mbr.img"), mbrImage) << c.what;
+        EXPECT_EQ(ReadWholeFile(folder_ + "/gpt.img"), gptImage) << c.what;
     }
 }
 
@@ -229,9 +229,9 @@ TEST_F(SimLayoutExWrite, RefusalsChangeNothing)
 // neither header changes.
 TEST_F(SimLayoutExWrite, GptImageWithoutItsBackupHeaderIsRefused)
 {
-    std::string image = ReadFile(folder_ + "/gpt.img");
+    std::string image = ReadWholeFile(folder_ + "/gpt.img");
     image.replace(kGptImageSize - 512, 8, "NOT PART");
-    WriteFile(folder_ + "/gpt.img", image);
+    WriteWholeFile(folder_ + "/gpt.img", image);
     HANDLE disk = simtest::OpenDevice("\\\\.\\physicaldrive3");
     DWORD size = 0;
     std::vector<uint64_t> layout = ReadLayout(disk, &size);
@@ -239,7 +239,7 @@ TEST_F(SimLayoutExWrite, GptImageWithoutItsBackupHeaderIsRefused)
     EXPECT_FALSE(SetLayoutEx(disk, &layout, size));
     EXPECT_EQ(GetLastError(), 1393u);
     CloseHandle(disk);
-    EXPECT_EQ(ReadFile(folder_ + "/gpt.img"), image);
+    EXPECT_EQ(ReadWholeFile(folder_ + "/gpt.img"), image);
 }
 
 }  // namespace
