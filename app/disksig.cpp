@@ -22,23 +22,6 @@ static_assert(kReportCapacity >= kListingCapacity, "the report holds the largest
 
 char reportStorage[kReportCapacity];
 
-// Only A-Z fold to a-z: the option is compared as the platform's own
-// ASCII-only case-insensitive comparison does, whatever the locale.
-char FoldAsciiCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(const char* a, const char* b)
-{
-    for (; *a != '\0' || *b != '\0'; ++a, ++b) {
-        if (FoldAsciiCase(*a) != FoldAsciiCase(*b)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // An operand the command line does not reach is absent, not empty.
 const char* Operand(int argc, char* argv[], int index)
 {

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "base/error_text.h"
+#include "base/text.h"
 
 namespace {
 
@@ -11,21 +12,6 @@ const int kInsufficientBuffer = 122;
 const char kDrivePrefix[] = "physicaldrive";
 
 char deviceNames[kDeviceNamesLargestSize];
-
-char FoldAsciiCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoringCase(const char* text, const char* start)
-{
-    for (; *start != '\0'; ++text, ++start) {
-        if (FoldAsciiCase(*text) != *start) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Keeps the list increasing and free of repeats; a list that is full keeps
 // its lowest numbers and counts the one it can't hold.
@@ -78,7 +64,7 @@ void CollectDisks(const char* names, DWORD stored, DiskList* disks)
 
 bool ParsePhysicalDriveName(const char* name, DWORD* number)
 {
-    if (!StartsWithIgnoringCase(name, kDrivePrefix)) {
+    if (!StartsWithIgnoringAsciiCase(name, kDrivePrefix)) {
         return false;
     }
     const char* digits = name + strlen(kDrivePrefix);

@@ -70,3 +70,32 @@ const char* TextOrNull(const char* text)
 {
     return text != nullptr ? text : "(null)";
 }
+
+namespace {
+
+char FoldAsciiCase(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+bool EqualsIgnoringAsciiCase(const char* a, const char* b)
+{
+    for (; *a != '\0' || *b != '\0'; ++a, ++b) {
+        if (FoldAsciiCase(*a) != FoldAsciiCase(*b)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StartsWithIgnoringAsciiCase(const char* text, const char* start)
+{
+    for (; *start != '\0'; ++text, ++start) {
+        if (FoldAsciiCase(*text) != FoldAsciiCase(*start)) {
+            return false;
+        }
+    }
+    return true;
+}

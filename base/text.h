@@ -39,3 +39,11 @@ void TextCut(Text* text, size_t length);
 
 // The text to hand to "%s": an absent one reads "(null)".
 const char* TextOrNull(const char* text);
+
+// Command-line words and device names compare as the platform's own
+// ASCII-only case-insensitive comparison does, whatever the locale: only A-Z
+// fold to a-z.
+bool EqualsIgnoringAsciiCase(const char* a, const char* b);
+
+// True when the text begins with the start, compared the same way.
+bool StartsWithIgnoringAsciiCase(const char* text, const char* start);

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/error_text.h"
+#include "base/text.h"
 #include "disks/disk_survey.h"
 #include "disks/listing.h"
 
@@ -17,20 +18,9 @@ const int kShownOperandLength = 64;
 
 DiskSurvey survey;
 
-char FoldAsciiCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool IsJsonOperand(const char* operand)
 {
-    const char json[] = "json";
-    for (size_t i = 0; i < sizeof json; ++i) {
-        if (FoldAsciiCase(operand[i]) != json[i]) {
-            return false;
-        }
-    }
-    return true;
+    return EqualsIgnoringAsciiCase(operand, "json");
 }
 
 int RefuseOperand(const char* operand, Text* report)

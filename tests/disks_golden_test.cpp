@@ -9,18 +9,16 @@
 // machine's. Adding a case is adding its files. With DISKSIG_UPDATE_GOLDEN=1
 // in the environment, the program's runs rewrite each expected file that
 // differs from what it printed, for a reviewer to diff.
-#include <ctype.h>
-#include <stdio.h>
 #include <stdlib.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim.h"
+#include "support/golden.h"
 #include "support/runs.h"
 
 namespace {
@@ -31,25 +29,6 @@ const char kDefaultCase[] = "default";
 std::string GoldenPath(const std::string& name, const char* extension)
 {
     return TestDataPath(std::string(kGoldenFolder) + "/" + name + extension);
-}
-
-std::vector<std::string> GoldenCaseNames()
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(TestDataPath(kGoldenFolder))) {
-        std::string extension = entry.path().extension().string();
-        if (extension == ".machine" || extension == ".txt" || extension == ".json" ||
-            extension == ".status") {
-            names.insert(entry.path().stem().string());
-        }
-    }
-    return {names.begin(), names.end()};
-}
-
-bool UpdatingGolden()
-{
-    const char* update = getenv("DISKSIG_UPDATE_GOLDEN");
-    return update != nullptr && std::string(update) == "1";
 }
 
 // True when jq reads the text as one JSON document.
@@ -91,15 +70,6 @@ protected:
     }
 
     int ExpectedStatus() const { return std::stoi(ReadWholeFile(GoldenPath(GetParam(), ".status"))); }
-
-    void Compare(const std::string& path, const std::string& actual) const
-    {
-        if (UpdatingGolden() && (!std::filesystem::exists(path) || ReadWholeFile(path) != actual)) {
-            WriteWholeFile(path, actual);
-            return;
-        }
-        EXPECT_EQ(actual, ReadWholeFile(path)) << path;
-    }
 };
 
 TEST_P(DisksGolden, ProgramPrintsTheListing)
@@ -111,12 +81,12 @@ TEST_P(DisksGolden, ProgramPrintsTheListing)
     std::vector<int> statuses;
     for (const Form& form : kForms) {
         ProgramRun run = RunProgram(form.arguments, {"DISKSIG_MACHINE=" + MachinePath()});
-        Compare(GoldenPath(GetParam(), form.extension), run.output);
+        CompareWithGolden(GoldenPath(GetParam(), form.extension), run.output);
         EXPECT_EQ(run.errors, "");
         statuses.push_back(run.status);
     }
     EXPECT_EQ(statuses[0], statuses[1]) << "the table and the document end alike";
-    Compare(GoldenPath(GetParam(), ".status"), std::to_string(statuses[0]) + "\n");
+    CompareWithGolden(GoldenPath(GetParam(), ".status"), std::to_string(statuses[0]) + "\n");
 }
 
 TEST_P(DisksGolden, EntryPointBuildsTheSameListing)
@@ -153,13 +123,9 @@ TEST_P(DisksGolden, EveryDocumentParsesAsJson)
     EXPECT_TRUE(ParsesAsJson(document)) << path;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DisksGolden, testing::ValuesIn(GoldenCaseNames()),
-                         [](const testing::TestParamInfo<std::string>& testCase) {
-                             std::string name;
-                             for (char c : testCase.param) {
-                                 name += isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, DisksGolden,
+                         testing::ValuesIn(GoldenCaseNames(kGoldenFolder, {".machine", ".txt",
+                                                                           ".json", ".status"})),
+                         GoldenTestName);
 
 }  // namespace

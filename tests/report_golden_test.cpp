@@ -7,18 +7,13 @@
 // embedded default machine. Adding a case is adding the two files. With
 // DISKSIG_UPDATE_GOLDEN=1 in the environment, the program's run rewrites
 // each NAME.txt that differs from what it printed, for a reviewer to diff.
-#include <ctype.h>
-#include <stdio.h>
-#include <stdlib.h>
-
 #include <filesystem>
-#include <set>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim.h"
+#include "support/golden.h"
 #include "support/runs.h"
 
 namespace {
@@ -31,24 +26,6 @@ std::string GoldenPath(const std::string& name, const char* extension)
     return TestDataPath(std::string(kGoldenFolder) + "/" + name + extension);
 }
 
-// Every name that a .machine or a .txt file of the folder carries, sorted.
-std::vector<std::string> GoldenCaseNames()
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(TestDataPath(kGoldenFolder))) {
-        std::string extension = entry.path().extension().string();
-        if (extension == ".machine" || extension == ".txt") {
-            names.insert(entry.path().stem().string());
-        }
-    }
-    return {names.begin(), names.end()};
-}
-
-bool UpdatingGolden()
-{
-    const char* update = getenv("DISKSIG_UPDATE_GOLDEN");
-    return update != nullptr && std::string(update) == "1";
-}
 
 class ReportGolden : public testing::TestWithParam<std::string> {
 protected:
@@ -80,12 +57,8 @@ TEST_P(ReportGolden, ProgramPrintsTheReport)
         return;
     }
     ProgramRun run = RunProgram({"-ds"}, {"DISKSIG_MACHINE=" + MachinePath()});
-    if (UpdatingGolden() && run.output != ReadWholeFile(ExpectedPath())) {
-        WriteWholeFile(ExpectedPath(), run.output);
-        printf("updated %s\n", ExpectedPath().c_str());
-    }
+    CompareWithGolden(ExpectedPath(), run.output);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, ReadWholeFile(ExpectedPath()));
     EXPECT_EQ(run.errors, "");
 }
 
@@ -105,11 +78,7 @@ TEST_P(ReportGolden, EntryPointBuildsTheSameReport)
     EXPECT_EQ(run.output, ReadWholeFile(ExpectedPath()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, ReportGolden, testing::ValuesIn(GoldenCaseNames()),
-                         [](const testing::TestParamInfo<std::string>& testCase) {
-                             std::string name = testCase.param;
-                             std::erase_if(name, [](char c) { return !isalnum(static_cast<unsigned char>(c)); });
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Machines, ReportGolden, testing::ValuesIn(GoldenCaseNames(kGoldenFolder, {".machine", ".txt"})),
+                         GoldenTestName);
 
 }  // namespace
