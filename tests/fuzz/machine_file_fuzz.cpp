@@ -1,7 +1,7 @@
-// libFuzzer target: the machine-file parser, and "-ds" on every machine it
-// accepts. A refusal must say why; an accepted machine of the newer
-// generation is reported through the entry point, which must release
-// everything it acquired. The older generation is not reported here: each of
+// libFuzzer target: the machine-file parser, and "-ld json" and "-ds" on
+// every machine it accepts. A refusal must say why; every accepted machine is
+// listed, and one of the newer generation is also reported, through the entry
+// point, which must release everything it acquired and change no image. The older generation is not reported here: each of
 // its letters starts a command interpreter, far too slow for fuzzing.
 // Inputs that contain a slash are skipped, so that an image path can only
 // name a file in the fuzzer's own folder.
@@ -42,10 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         return 0;
     }
+    char program[] = "disksig";
+    char listOption[] = "-ld";
+    char json[] = "json";
+    char* listArgv[] = {program, listOption, json, nullptr};
+    DiskSigMain(3, listArgv);
+    if (!sim::NothingOutstanding()) {
+        fuzz::Finding("\"-ld\" left a handle outstanding");
+    }
+    if (!fuzz::ImagesAsMade(folder, false)) {
+        fuzz::Finding("\"-ld\" changed an image");
+    }
     if ((GetVersion() & 0xff) < 5) {
         return 0;
     }
-    char program[] = "disksig";
     char option[] = "-ds";
     char* argv[] = {program, option, nullptr};
     if (DiskSigMain(2, argv) != 0) {
