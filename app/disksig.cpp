@@ -6,6 +6,7 @@
 #include "base/platform_version.h"
 #include "base/text.h"
 #include "disks/list_disks.h"
+#include "identifier/new_identifier.h"
 #include "report/display_signatures.h"
 #include "report/working_text.h"
 #include "signature/disk_signature.h"
@@ -47,6 +48,12 @@ int RunCommand(int argc, char* argv[], Text* report)
     }
     if (EqualsIgnoringAsciiCase(name, "ld")) {
         return ListDisks(argc - 2, argv + 2, report);
+    }
+    if (EqualsIgnoringAsciiCase(name, "us")) {
+        return NewUniqueIdentifier(argc - 2, argv + 2, report);
+    }
+    if (EqualsIgnoringAsciiCase(name, "wg")) {
+        return WriteDiskGuid(argc - 2, argv + 2, report);
     }
     PrintUsage();
     return 0;

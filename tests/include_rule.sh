@@ -17,7 +17,7 @@ set -euo pipefail
 root=${1:-$(dirname "$0")/..}
 
 # The command folders. A new command's folder is one more word here.
-commands="signature report disks"
+commands="signature report disks identifier"
 
 # The folders that a file of the folder may include.
 allowed_folders() {
