@@ -39,12 +39,13 @@ msvcrt=$(imports_from msvcrt.dll)
 
 # Every platform service the system calls, by name, from KERNEL32: the
 # mount-point services bound at load time, and for the label step the module
-# functions that find GetVolumeInformationA at run time (the mount-point walk
+# functions that find GetVolumeInformationA and the random source at run time,
+# the Windows directory for the boot-disk guard (the mount-point walk
 # calls GetVolumeInformationA directly too).
 for name in GetVersion GetLastError CreateFileA DeviceIoControl CloseHandle QueryDosDeviceA \
     FindFirstVolumeMountPointA FindNextVolumeMountPointA FindVolumeMountPointClose \
     GetVolumeNameForVolumeMountPointA GetVolumeInformationA LoadLibraryA GetProcAddress \
-    FreeLibrary; do
+    FreeLibrary GetSystemWindowsDirectoryA; do
     grep -qx "$name" <<< "$kernel32" || fail "KERNEL32.dll does not supply $name"
 done
 

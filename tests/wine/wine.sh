@@ -229,6 +229,34 @@ cases_probe() {
     check mount-walk disksig_probe-win10 0 '' mounts C
 }
 
+# "-us" and "-wg" with Wine's codes: C: (the Windows directory) is on disk 0,
+# so the boot-disk guard refuses PhysicalDrive0 before any layout is read;
+# with force, the layout read fails with 50. PhysicalDrive1 doesn't exist.
+# The random source is looked up in the real ADVAPI32 (probe random).
+cases_identifier() {
+    local program=disksig-win10
+    local refused='UNIQUE IDENTIFIER refused: physicaldrive0 holds the Windows directory; a new identifier '
+    refused+='makes its next boot fail with 0xc000000e.\n'
+    refused+='The boot configuration names this disk by its identifier; repair it with:\n'
+    refused+='  bcdedit /set {bootmgr} device partition=C:\n'
+    refused+='  bcdedit /set {default} device partition=C:\n'
+    refused+='  bcdedit /set {default} osdevice partition=C:\n'
+    refused+='Nothing was written; add force to change it and then run those commands.\n'
+    local noLayout='could not read the drive layout: Error 50: ERROR_NOT_SUPPORTED\n'
+    check unique-boot-guard "$program" 5 "$refused" -us physicaldrive0
+    check unique-force-no-layout "$program" 50 "UNIQUE IDENTIFIER failed: $noLayout" -us physicaldrive0 force
+    check unique-absent-disk "$program" 2 \
+        'UNIQUE IDENTIFIER failed: could not open the disk: Error 2: ERROR_FILE_NOT_FOUND\n' -us physicaldrive1
+    check unique-no-device "$program" 87 'UNIQUE IDENTIFIER failed: no device given (physicaldriveN).\n' -us
+    check guid-force-no-layout "$program" 50 "WRITE GUID failed: $noLayout" \
+        -wg physicaldrive0 1B2C3D4E-0000-4000-8000-00000000AAAB force
+    check guid-nil "$program" 13 'WRITE GUID failed: "00000000-0000-0000-0000-000000000000" is not a disk GUID '\
+'(32 hexadecimal digits as XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX, not all zero).\n' \
+        -wg physicaldrive0 00000000-0000-0000-0000-000000000000
+    check random-lookup disksig_probe-win10 0 'drawn\n' random
+    check system-disk disksig_probe-win10 0 '0\n' system-disk
+}
+
 run_cases() {
     local group=$1
     "cases_$group"
