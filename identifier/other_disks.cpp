@@ -50,6 +50,10 @@ int CollectOtherIdentifiers(DWORD skipped, HeldIdentifiers* held, Text* report)
             ReadOther(disks.numbers[i], held, report);
         }
     }
+    if (disks.unlisted > 0) {
+        TextAppendF(report, "warning: %u disks past the first %u skipped, their identifiers are unknown\n",
+                    disks.unlisted, kMaxDisks);
+    }
     return 0;
 }
 
