@@ -28,13 +28,15 @@ report/label_line.h|  #  include "app/disksig.h"  // spaced|fail
 report/mount_points.cpp|#include "../app/disksig.h"|fail
 platform/sim/sim.h|#include "base/text.h"|fail
 disks/listing.h|#include "report/working_text.h"|fail
+identifier/new_identifier.cpp|#include "base/random_source.h"|pass
+identifier/other_disks.cpp|#include "disks/disk_survey.h"|fail
 '
 
 failures=0
 while IFS='|' read -r file include expected; do
     [ -n "$file" ] || continue
     rm -rf "$tree"/*
-    mkdir -p "$tree"/{platform/sim,base,signature,report,disks,app}
+    mkdir -p "$tree"/{platform/sim,base,signature,report,disks,identifier,app}
     echo '#include "platform/platform.h"' > "$tree/report/clean.cpp"
     echo "$include" >> "$tree/$file"
     if bash "$check" "$tree" > "$tree.log" 2>&1; then actual=pass; else actual=fail; fi
