@@ -153,21 +153,20 @@ void WriteCollision(Listing* listing, const DiskSurvey* survey, unsigned first)
         }
     }
     unsigned change = disks[DiskToChange(survey, first)].number;
+    const char* identifier = "signature";
     if (disks[first].style == PARTITION_STYLE_MBR) {
         ListingAppendF(listing, " share signature %08X\n",
                        static_cast<unsigned>(disks[first].signature));
-        ListingAppendF(listing,
-                       "FIX: disksig -ws physicaldrive%u XXXXXXXX"
-                       " (any unused signature; offline is fine)\n",
-                       change);
-        return;
+    } else {
+        identifier = "disk GUID";
+        ListingAppendF(listing, " share disk GUID ");
+        ListingAppendGuid(listing, &disks[first].diskId);
+        ListingAppendF(listing, "\n");
     }
-    ListingAppendF(listing, " share disk GUID ");
-    ListingAppendGuid(listing, &disks[first].diskId);
     ListingAppendF(listing,
-                   "\nFIX: physicaldrive%u needs a new disk GUID;"
-                   " -ws writes only MBR signatures\n",
-                   change);
+                   "FIX: disksig -us physicaldrive%u (a new unique %s, verified;"
+                   " offline is fine)\n",
+                   change, identifier);
 }
 
 }  // namespace
