@@ -47,3 +47,7 @@ bool EqualsIgnoringAsciiCase(const char* a, const char* b);
 
 // True when the text begins with the start, compared the same way.
 bool StartsWithIgnoringAsciiCase(const char* text, const char* start);
+
+// The value of a hexadecimal digit (0-9, a-f, A-F), or -1 for any other
+// character.
+int HexDigitValue(char c);

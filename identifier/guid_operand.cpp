@@ -2,21 +2,9 @@
 
 #include <string.h>
 
-namespace {
+#include "base/text.h"
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
+namespace {
 
 // The 32 digits of the 36-character body, hyphens at 8, 13, 18 and 23.
 bool ReadDigits(const char* body, unsigned char digits[32])
@@ -30,7 +18,7 @@ bool ReadDigits(const char* body, unsigned char digits[32])
             }
             continue;
         }
-        int value = HexValue(body[at]);
+        int value = HexDigitValue(body[at]);
         if (value < 0) {
             return false;
         }
